@@ -1,0 +1,9 @@
+# The camera SDK: the maker's library when BRELK_SDK_LIBRARY names it, the
+# simulated camera otherwise. Modules link it as a shared library either way.
+if(BRELK_SDK_LIBRARY)
+  add_library(brelk_sdk UNKNOWN IMPORTED)
+  set_target_properties(brelk_sdk PROPERTIES IMPORTED_LOCATION ${BRELK_SDK_LIBRARY})
+else()
+  add_subdirectory(${CMAKE_SOURCE_DIR}/simulator ${CMAKE_BINARY_DIR}/simulator)
+  add_library(brelk_sdk ALIAS brelkccd)
+endif()

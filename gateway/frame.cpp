@@ -1,0 +1,213 @@
+// The gateway frame: entry points, inputs, status, open, guard, result tests.
+#include "frame.h"
+
+#include <cstring>
+
+#if defined(_WIN32)
+#  define BRELK_EXPORT __declspec(dllexport)
+#else
+#  define BRELK_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace brelk {
+
+namespace {
+
+struct GuardEntry {
+  uint32_t control;
+  const char* missing;
+};
+
+GuardEntry guardOf(Guard guard) noexcept {
+  switch (guard) {
+    case Guard::FilterWheel: return {BRELKCCD_CFW, "Camera don't support CFW control function.\n"};
+    case Guard::ColorCamera: return {BRELKCCD_COLOR_CAMERA, "Camera don't support color function.\n"};
+    case Guard::Humidity: return {BRELKCCD_HUMIDITY, "Camera don't support humidity function.\n"};
+    case Guard::Pressure: return {BRELKCCD_PRESSURE, "Camera don't support pressure function.\n"};
+    case Guard::None: break;
+  }
+  return {0, nullptr};
+}
+
+// The first element of a real, non-empty, non-sparse number array as a
+// double; false for any other input.
+bool firstNumber(const mxArray* a, double& value) noexcept {
+  if (mxIsComplex(a) || mxIsSparse(a) || mxGetNumberOfElements(a) == 0) return false;
+  const void* data = mxGetData(a);
+  if (!data) return false;
+  switch (mxGetClassID(a)) {
+    case mxDOUBLE_CLASS: value = *static_cast<const double*>(data); return true;
+    case mxSINGLE_CLASS: value = *static_cast<const float*>(data); return true;
+    case mxINT8_CLASS: value = *static_cast<const int8_t*>(data); return true;
+    case mxUINT8_CLASS: value = *static_cast<const uint8_t*>(data); return true;
+    case mxINT16_CLASS: value = *static_cast<const int16_t*>(data); return true;
+    case mxUINT16_CLASS: value = *static_cast<const uint16_t*>(data); return true;
+    case mxINT32_CLASS: value = *static_cast<const int32_t*>(data); return true;
+    case mxUINT32_CLASS: value = *static_cast<const uint32_t*>(data); return true;
+    case mxINT64_CLASS: value = static_cast<double>(*static_cast<const int64_t*>(data)); return true;
+    case mxUINT64_CLASS: value = static_cast<double>(*static_cast<const uint64_t*>(data)); return true;
+    case mxLOGICAL_CLASS: value = *static_cast<const mxLogical*>(data) ? 1.0 : 0.0; return true;
+    default: return false;
+  }
+}
+
+// The camera ID: the text of a char array, or the bytes of an int8/uint8
+// array up to its first 0 or its end. Never read past the array.
+bool readId(const mxArray* a, std::string& id) {
+  const size_t n = mxGetNumberOfElements(a);
+  if (n == 0 || mxIsComplex(a) || mxIsSparse(a)) return false;
+  switch (mxGetClassID(a)) {
+    case mxCHAR_CLASS: {
+      id.assign(n * 3 + 1, '\0');  // room for any character in UTF-8
+      if (mxGetString(a, &id[0], static_cast<mwSize>(id.size())) != 0) return false;
+      id.resize(std::strlen(id.c_str()));
+      break;
+    }
+    case mxINT8_CLASS:
+    case mxUINT8_CLASS: {
+      const char* bytes = static_cast<const char*>(mxGetData(a));
+      if (!bytes) return false;
+      const void* end = std::memchr(bytes, 0, n);
+      id.assign(bytes, end ? static_cast<size_t>(static_cast<const char*>(end) - bytes) : n);
+      break;
+    }
+    default:
+      return false;
+  }
+  return !id.empty();
+}
+
+}  // namespace
+
+int32_t toInt32(double value) noexcept {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+Call::Call(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[])
+    : outputs_(nlhs > 1 ? nlhs : 1), plhs_(plhs), nrhs_(nrhs), prhs_(prhs) {
+  plhs_[0] = mxCreateNumericMatrix(1, 1, mxINT32_CLASS, mxREAL);
+  status_ = static_cast<int32_t*>(mxGetData(plhs_[0]));
+  if (const mxArray* a = input(0, "camera ID")) {
+    if (!readId(a, id_)) refuse("Invalid", "camera ID");
+  }
+}
+
+const mxArray* Call::input(int index, const char* name) noexcept {
+  if (refused_) return nullptr;
+  if (index >= nrhs_ || !prhs_ || !prhs_[index]) {
+    refuse("Missing", name);
+    return nullptr;
+  }
+  return prhs_[index];
+}
+
+void Call::refuse(const char* what, const char* name) noexcept {
+  print("%s %s.\n", what, name);
+  *status_ = -1;
+  refused_ = true;
+}
+
+double Call::number(int index, const char* name) noexcept {
+  const mxArray* a = input(index, name);
+  double value = 0.0;
+  if (a && !firstNumber(a, value)) refuse("Invalid", name);
+  return value;
+}
+
+// The first byte of an 8-bit array (uint8, int8, or the low byte of a
+// char's code); for any other number class, the first value truncated and
+// wrapped to signed 8 bits, so that a double 3 is 3 and not its first byte.
+int8_t Call::byte(int index, const char* name) noexcept {
+  const mxArray* a = input(index, name);
+  if (!a) return 0;
+  const mxClassID id = mxGetClassID(a);
+  const bool eightBit = id == mxINT8_CLASS || id == mxUINT8_CLASS || id == mxCHAR_CLASS;
+  if (eightBit && mxGetNumberOfElements(a) > 0 && !mxIsComplex(a) && !mxIsSparse(a)) {
+    if (id == mxCHAR_CLASS) return static_cast<int8_t>(static_cast<unsigned>(mxGetChars(a)[0]) & 0xFF);
+    return *static_cast<const int8_t*>(mxGetData(a));
+  }
+  double value = 0.0;
+  if (eightBit || !firstNumber(a, value)) {
+    refuse("Invalid", name);
+    return 0;
+  }
+  return static_cast<int8_t>(lowByte(value));
+}
+
+bool Call::open(Guard guard) noexcept {
+  if (refused_) return false;
+  camera_ = OpenBRELKCCD(id_.c_str());
+  if (!camera_) {
+    fail("Open BRELKCCD failed.\n");
+    return false;
+  }
+  const GuardEntry g = guardOf(guard);
+  if (g.missing && isMinusOne(IsBRELKCCDControlAvailable(camera_, g.control))) {
+    fail(g.missing);
+    return false;
+  }
+  return true;
+}
+
+void* Call::createOutput(int slot, mwSize rows, mxClassID id, size_t bytes) noexcept {
+  if (slot < outputs_) {
+    plhs_[slot] = mxCreateNumericMatrix(rows, 1, id, mxREAL);
+    if (void* data = mxGetData(plhs_[slot])) return data;
+  }
+  return bytes <= kLocalBytes && slot < kMaxSlots ? local_[slot] : local_[0];
+}
+
+void Call::succeed(const char* line) noexcept {
+  say(line);
+  *status_ = 0;
+}
+
+void Call::fail(const char* line) noexcept {
+  say(line);
+  *status_ = -1;
+}
+
+bool Call::zeroTest(uint32_t result, const char* ok, const char* failed) noexcept {
+  isZero(result) ? succeed(ok) : fail(failed);
+  return isZero(result);
+}
+
+bool Call::minusOneTest(uint32_t result, const char* ok, const char* failed) noexcept {
+  isMinusOne(result) ? fail(failed) : succeed(ok);
+  return !isMinusOne(result);
+}
+
+void setParam(Call& call, uint32_t control, double value, const char* ok, const char* failed) noexcept {
+  if (call.open()) call.zeroTest(SetBRELKCCDParam(call.camera(), control, value), ok, failed);
+}
+
+void handleCall(Call& call, uint32_t (*operation)(BrelkCcdHandle*), Test test, const char* ok,
+                const char* failed) noexcept {
+  if (!call.open()) return;
+  const uint32_t result = operation(call.camera());
+  test == Test::Zero ? call.zeroTest(result, ok, failed) : call.minusOneTest(result, ok, failed);
+}
+
+}  // namespace brelk
+
+extern "C" BRELK_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  try {
+    brelk::Call call(nlhs, plhs, nrhs, prhs);
+    if (!call.refused()) brelk::run(call);
+  } catch (...) {
+    // Only the ID's copy allocates; a script must not see an exception.
+    mexPrintf("%s", "Out of memory.\n");
+    if (plhs[0]) *static_cast<int32_t*>(mxGetData(plhs[0])) = -1;
+  }
+}
+
+// MATLAB's own mex command adds this function to every MEX file it builds;
+// builds through it define BRELK_HOST_ADDS_API_VERSION.
+#ifndef BRELK_HOST_ADDS_API_VERSION
+extern "C" BRELK_EXPORT void mexfilerequiredapiversion(unsigned int* builtByRelease,
+                                                       unsigned int* targetApiVersion) {
+  *builtByRelease = 0x0002020B;
+  *targetApiVersion = 0x07300000;
+}
+#endif

@@ -1,0 +1,125 @@
+// frame.h - the gateway frame every module is built on.
+//
+// A module defines brelk::run(Call&) and nothing else. The frame has by then
+// created the status output (slot 0) and read the camera ID; run() reads the
+// further inputs, opens the camera, makes its SDK call and reports it:
+//
+//   void brelk::run(Call& call) {
+//     const double value = call.number(1, "value");
+//     setParam(call, BRELKCCD_GAIN, value, "Set camera gain successfully.\n",
+//              "Set camera gain failed.\n");
+//   }
+//
+// Every step stores status -1 and prints its one line when it fails, so a
+// module only has to stop at the first false. A refused input prints one
+// line naming it and makes open() fail without calling the SDK.
+#ifndef BRELK_FRAME_H
+#define BRELK_FRAME_H
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <string>
+
+#include "brelkccd.h"
+#include "mex.h"
+
+namespace brelk {
+
+// Doubles passed to the SDK as integers: truncated toward zero; NaN and
+// values outside the signed 32-bit range become INT32_MIN (0x80000000).
+int32_t toInt32(double value) noexcept;
+inline uint32_t toUint32(double value) noexcept { return static_cast<uint32_t>(toInt32(value)); }
+inline uint8_t lowByte(double value) noexcept { return static_cast<uint8_t>(toInt32(value) & 0xFF); }
+
+// The two tests of an SDK result.
+inline bool isMinusOne(uint32_t result) noexcept { return result == BRELKCCD_ERROR; }
+inline bool isZero(uint32_t result) noexcept { return result == 0; }
+
+// The availability guards: each names a control and the line printed when
+// the camera lacks it.
+enum class Guard { None, FilterWheel, ColorCamera, Humidity, Pressure };
+
+// Output element types and their MATLAB classes.
+template <class T> struct OutputClass;
+template <> struct OutputClass<int32_t> { static constexpr mxClassID id = mxINT32_CLASS; };
+template <> struct OutputClass<uint32_t> { static constexpr mxClassID id = mxUINT32_CLASS; };
+template <> struct OutputClass<double> { static constexpr mxClassID id = mxDOUBLE_CLASS; };
+template <> struct OutputClass<uint8_t> { static constexpr mxClassID id = mxUINT8_CLASS; };
+
+class Call {
+ public:
+  Call(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);  // may throw bad_alloc
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
+
+  // Inputs. Each is read and checked before the camera is opened; the first
+  // one refused prints its line and stores -1, later reads return 0.
+  const char* id() const noexcept { return id_.c_str(); }
+  double number(int index, const char* name) noexcept;  // first element, any numeric class
+  int8_t byte(int index, const char* name) noexcept;    // signed 8-bit, see frame.cpp
+  bool refused() const noexcept { return refused_; }
+
+  // Opens the camera by its ID and passes the guard; false ends the call.
+  bool open(Guard guard = Guard::None) noexcept;
+  BrelkCcdHandle* camera() const noexcept { return camera_; }
+
+  // Output `slot`: a zero-filled rows x 1 array of T, created in MATLAB when
+  // the caller supplied the slot and kept in local storage otherwise, so the
+  // SDK always has somewhere to write.
+  template <class T>
+  T* output(int slot, mwSize rows = 1) noexcept;
+
+  // Reporting.
+  template <class... Args>
+  void print(const char* format, Args... args) const noexcept { mexPrintf(format, args...); }
+  void say(const char* line) const noexcept { mexPrintf("%s", line); }
+  void succeed(const char* line) noexcept;
+  void fail(const char* line) noexcept;
+  // Prints and stores the outcome of an SDK result; true on success.
+  bool zeroTest(uint32_t result, const char* ok, const char* failed) noexcept;
+  bool minusOneTest(uint32_t result, const char* ok, const char* failed) noexcept;
+
+ private:
+  static constexpr int kMaxSlots = 8;
+  static constexpr size_t kLocalBytes = 32;  // the largest output is 4 bytes x 4 rows
+
+  const mxArray* input(int index, const char* name) noexcept;
+  void refuse(const char* what, const char* name) noexcept;
+  void* createOutput(int slot, mwSize rows, mxClassID id, size_t bytes) noexcept;
+
+  int outputs_;  // slots the caller supplied; slot 0 always exists
+  mxArray** plhs_;
+  int nrhs_;
+  const mxArray** prhs_;
+  int32_t* status_;
+  bool refused_ = false;
+  std::string id_;
+  BrelkCcdHandle* camera_ = nullptr;
+  alignas(8) unsigned char local_[kMaxSlots][kLocalBytes] = {};
+};
+
+template <class T>
+T* Call::output(int slot, mwSize rows) noexcept {
+  void* data = createOutput(slot, rows, OutputClass<T>::id, rows * sizeof(T));
+  T* first = static_cast<T*>(data);
+  for (mwSize i = 0; i < rows; ++i) new (first + i) T{};
+  return first;
+}
+
+// Shapes several modules share.
+
+// Opens the camera and sets one control through SetBRELKCCDParam, zero test.
+void setParam(Call& call, uint32_t control, double value, const char* ok, const char* failed) noexcept;
+
+enum class Test { Zero, MinusOne };
+// Opens the camera and makes one SDK call that takes only the handle.
+void handleCall(Call& call, uint32_t (*operation)(BrelkCcdHandle*), Test test, const char* ok,
+                const char* failed) noexcept;
+
+// The module's own operation.
+void run(Call& call);
+
+}  // namespace brelk
+
+#endif

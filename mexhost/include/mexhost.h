@@ -1,0 +1,28 @@
+/*
+ * mexhost.h - what tests ask of the stand-in MEX host beyond MATLAB's API:
+ * the text modules printed, and how many arrays are alive.
+ */
+#ifndef MEXHOST_CONTROL_H
+#define MEXHOST_CONTROL_H
+
+#include "mex.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Everything printed through mexPrintf since the last call; clears it. */
+MEXHOST_MEX_API size_t mexhost_take_printed(char* buf, size_t buflen);
+/* Length of the pending printed text, without its terminating 0. */
+MEXHOST_MEX_API size_t mexhost_printed_length(void);
+/* Copy printed text to standard output as well (0 off, 1 on). */
+MEXHOST_MEX_API void mexhost_echo(int on);
+
+/* Arrays created and not yet destroyed. */
+MEXHOST_MX_API size_t mexhost_live_arrays(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

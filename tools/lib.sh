@@ -1,0 +1,20 @@
+# Shared by the tools: install Debian packages that are missing.
+# Usage: need_packages pkg...
+need_packages() {
+  local missing=()
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if [ -z "${BRELK_APT_UPDATED:-}" ]; then
+    $sudo apt-get update -qq || return 1
+    export BRELK_APT_UPDATED=1
+  fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+}
+
+# The number of parallel build jobs.
+jobs() { nproc 2>/dev/null || echo 2; }
