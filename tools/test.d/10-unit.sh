@@ -2,6 +2,7 @@
 # Unit tests: the modules built for the stand-in host, called as MATLAB calls them.
 set -euo pipefail
 source tools/lib.sh
-cmake -S . -B build >/dev/null
-cmake --build build -j"$(jobs)"
-ctest --test-dir build --output-on-failure -j"$(jobs)"
+build=${BRELK_BUILD:-build}
+cmake -S . -B "$build" >/dev/null
+cmake --build "$build" -j"$(jobs)"
+ctest --test-dir "$build" --output-on-failure -j"$(jobs)"
