@@ -182,6 +182,22 @@ void setParam(Call& call, uint32_t control, double value, const char* ok, const 
   if (call.open()) call.zeroTest(SetBRELKCCDParam(call.camera(), control, value), ok, failed);
 }
 
+void getParam(Call& call, Guard guard, uint32_t control, const char* format) noexcept {
+  if (!call.open(guard)) return;
+  double* value = call.output<double>(1);
+  *value = GetBRELKCCDParam(call.camera(), control);
+  call.succeed(format, *value);
+}
+
+void getArea(Call& call, AreaOperation operation, const char* ok, const char* failed) noexcept {
+  if (!call.open()) return;
+  uint32_t* startX = call.output<uint32_t>(1);
+  uint32_t* startY = call.output<uint32_t>(2);
+  uint32_t* sizeX = call.output<uint32_t>(3);
+  uint32_t* sizeY = call.output<uint32_t>(4);
+  call.minusOneTest(operation(call.camera(), startX, startY, sizeX, sizeY), ok, failed);
+}
+
 void handleCall(Call& call, uint32_t (*operation)(BrelkCcdHandle*), Test test, const char* ok,
                 const char* failed) noexcept {
   if (!call.open()) return;

@@ -75,6 +75,12 @@ class Call {
   void print(const char* format, Args... args) const noexcept { mexPrintf(format, args...); }
   void say(const char* line) const noexcept { mexPrintf("%s", line); }
   void succeed(const char* line) noexcept;
+  // The same with a formatted line, e.g. one that shows a value read.
+  template <class Arg, class... Args>
+  void succeed(const char* format, Arg arg, Args... args) noexcept {
+    print(format, arg, args...);
+    *status_ = 0;
+  }
   void fail(const char* line) noexcept;
   // Prints and stores the outcome of an SDK result; true on success.
   bool zeroTest(uint32_t result, const char* ok, const char* failed) noexcept;
@@ -111,6 +117,15 @@ T* Call::output(int slot, mwSize rows) noexcept {
 
 // Opens the camera and sets one control through SetBRELKCCDParam, zero test.
 void setParam(Call& call, uint32_t control, double value, const char* ok, const char* failed) noexcept;
+
+// Opens the camera, passes the guard and reads one control into output 1
+// (1x1 double), kept and printed with `format` as the SDK gave it: no test.
+void getParam(Call& call, Guard guard, uint32_t control, const char* format) noexcept;
+
+// Opens the camera and reads an area into outputs 1 to 4 (start x, start y,
+// size x, size y; 1x1 uint32 each) straight from the SDK, minus-one test.
+using AreaOperation = uint32_t (*)(BrelkCcdHandle*, uint32_t*, uint32_t*, uint32_t*, uint32_t*);
+void getArea(Call& call, AreaOperation operation, const char* ok, const char* failed) noexcept;
 
 enum class Test { Zero, MinusOne };
 // Opens the camera and makes one SDK call that takes only the handle.
