@@ -1,0 +1,20 @@
+// [status, chipWidth, chipHeight, imageWidth, imageHeight, pixelWidth,
+//  pixelHeight] = BRELK_7_GetChipInfo(id): the chip's size (double), its image
+// size in pixels (uint32) and its pixel size (double), as the SDK wrote them.
+// The SDK's bits per pixel is not returned. A failed read still returns the
+// six outputs, zero where the SDK wrote nothing.
+#include "frame.h"
+
+void brelk::run(Call& call) {
+  if (!call.open()) return;
+  double* chipWidth = call.output<double>(1);
+  double* chipHeight = call.output<double>(2);
+  uint32_t* imageWidth = call.output<uint32_t>(3);
+  uint32_t* imageHeight = call.output<uint32_t>(4);
+  double* pixelWidth = call.output<double>(5);
+  double* pixelHeight = call.output<double>(6);
+  uint32_t bitsPerPixel = 0;
+  call.minusOneTest(GetBRELKCCDChipInfo(call.camera(), chipWidth, chipHeight, imageWidth, imageHeight,
+                                        pixelWidth, pixelHeight, &bitsPerPixel),
+                    "Get camera chip info successfully.\n", "Get camera chip info failed.\n");
+}
