@@ -2,6 +2,7 @@
 // answers a scripted result when one is set, and otherwise asks the camera.
 #include "brelkccd_sim.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -38,8 +39,39 @@ struct Outputs {
   uint32_t mask = 0;
 };
 
+// Simulated time: frozen and moved by hand, or the real clock times a scale.
+class Clock {
+ public:
+  double now() const {
+    if (manual_) return base_;
+    const std::chrono::duration<double> real = std::chrono::steady_clock::now() - since_;
+    return base_ + scale_ * real.count();
+  }
+  void setManual(bool manual) {
+    rebase();
+    manual_ = manual;
+  }
+  void setScale(double factor) {
+    rebase();
+    scale_ = factor;
+  }
+  void advance(double seconds) { base_ += seconds; }
+  void reset() { *this = Clock(); }
+
+ private:
+  void rebase() {
+    base_ = now();
+    since_ = std::chrono::steady_clock::now();
+  }
+  bool manual_ = false;
+  double scale_ = 1.0;
+  double base_ = 0.0;
+  std::chrono::steady_clock::time_point since_ = std::chrono::steady_clock::now();
+};
+
 struct Sim {
   std::mutex lock;
+  Clock clock;
   std::vector<std::string> journal;
   std::map<std::pair<std::string, int32_t>, double> results;
   std::map<std::string, Outputs> outputs;
@@ -276,6 +308,27 @@ void BrelkSimReset(void) {
   sim().results.clear();
   sim().outputs.clear();
   sim().resetCameras();
+  sim().clock.reset();
+}
+
+void BrelkSimSetManualClock(int manual) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  sim().clock.setManual(manual != 0);
+}
+
+void BrelkSimAdvance(double seconds) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  if (std::isfinite(seconds) && seconds > 0) sim().clock.advance(seconds);
+}
+
+void BrelkSimSetTimeScale(double factor) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  if (std::isfinite(factor) && factor > 0) sim().clock.setScale(factor);
+}
+
+double BrelkSimNow(void) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  return sim().clock.now();
 }
 
 int BrelkSimScript(const char* operation, int32_t control, double result) {

@@ -41,6 +41,14 @@ BRELKCCD_API int BrelkSimScript(const char* operation, int32_t control, double r
 BRELKCCD_API int BrelkSimScriptOutputs(const char* operation, size_t count, const double* values,
                                        uint32_t writtenMask);
 
+/* Time. The simulator follows the real clock by default. BrelkSimReset brings
+ * back the real clock at scale 1 and simulated time 0; tests that want a
+ * manual clock set it after every reset. */
+BRELKCCD_API void BrelkSimSetManualClock(int manual); /* 1: time moves only by BrelkSimAdvance; 0: the real clock */
+BRELKCCD_API void BrelkSimAdvance(double seconds);   /* moves the manual clock forward */
+BRELKCCD_API void BrelkSimSetTimeScale(double factor); /* the real clock runs factor times faster (rehearsals, demo) */
+BRELKCCD_API double BrelkSimNow(void);               /* simulated seconds since the last reset */
+
 BRELKCCD_API size_t BrelkSimJournalSize(void);
 /* Entry `index`, or NULL past the end; valid until the journal changes. */
 BRELKCCD_API const char* BrelkSimJournalEntry(size_t index);
