@@ -1,11 +1,11 @@
 // What MATLAB reads from every module when it loads it.
 #include <dirent.h>
-#include <dlfcn.h>
 
 #include <string>
 #include <vector>
 
 #include "mex_fixture.h"
+#include "module_loader.h"
 
 namespace {
 
@@ -28,16 +28,17 @@ TEST(EntryPoints, EveryModuleGivesTheSameApiVersion) {
   const auto files = builtModules();
   ASSERT_GE(files.size(), 4u);
   for (const std::string& file : files) {
-    void* lib = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(lib, nullptr) << dlerror();
+    std::string error;
+    void* lib = mextest::loadModule(file, error);
+    ASSERT_NE(lib, nullptr) << file << ": " << error;
     using Version = void (*)(unsigned*, unsigned*);
-    auto version = reinterpret_cast<Version>(dlsym(lib, "mexfilerequiredapiversion"));
+    auto version = reinterpret_cast<Version>(mextest::moduleSymbol(lib, "mexfilerequiredapiversion"));
     ASSERT_NE(version, nullptr) << file;
     unsigned release = 0, api = 0;
     version(&release, &api);
     EXPECT_EQ(release, 0x0002020Bu) << file;
     EXPECT_EQ(api, 0x07300000u) << file;
-    EXPECT_NE(dlsym(lib, "mexFunction"), nullptr) << file;
+    EXPECT_NE(mextest::moduleSymbol(lib, "mexFunction"), nullptr) << file;
   }
 }
 

@@ -1,8 +1,8 @@
 #include "mex_fixture.h"
 
-#include <dlfcn.h>
-
 #include <map>
+
+#include "module_loader.h"
 
 namespace mextest {
 
@@ -14,12 +14,13 @@ Gateway gateway(const std::string& module) {
   auto it = loaded.find(module);
   if (it != loaded.end()) return it->second;
   const std::string path = std::string(BRELK_MEX_DIR) + "/" + module + "." + BRELK_MEX_EXT;
-  void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string error;
+  void* lib = loadModule(path, error);
   if (!lib) {
-    ADD_FAILURE() << "cannot load " << path << ": " << dlerror();
+    ADD_FAILURE() << "cannot load " << path << ": " << error;
     return nullptr;
   }
-  auto entry = reinterpret_cast<Gateway>(dlsym(lib, "mexFunction"));
+  auto entry = reinterpret_cast<Gateway>(moduleSymbol(lib, "mexFunction"));
   if (!entry) ADD_FAILURE() << path << " has no mexFunction";
   return loaded[module] = entry;
 }
