@@ -19,5 +19,14 @@ function(brelk_add_module source)
       "LINKER:--no-undefined")
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/gateway/exports.map)
   endif()
+  # Its help text beside it, so that `help` works in the build folder too.
+  get_filename_component(folder ${source} DIRECTORY)
+  if(EXISTS ${folder}/${name}.m)
+    add_custom_command(OUTPUT ${BRELK_MEX_DIR}/${name}.m
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${folder}/${name}.m ${BRELK_MEX_DIR}/${name}.m
+      DEPENDS ${folder}/${name}.m VERBATIM)
+    target_sources(${name} PRIVATE ${BRELK_MEX_DIR}/${name}.m)
+    set_source_files_properties(${BRELK_MEX_DIR}/${name}.m PROPERTIES HEADER_FILE_ONLY ON)
+  endif()
   set_property(GLOBAL APPEND PROPERTY BRELK_MODULES ${name})
 endfunction()

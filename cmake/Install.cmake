@@ -1,0 +1,35 @@
+# cmake --install: one ready-to-use toolbox folder, <prefix>/<BRELK_TOOLBOX_DIR>,
+# that a user only adds to the MATLAB or Octave path. It holds the modules
+# built for this build's host, each with its help file beside it (the host's
+# `help` looks for it there), Contents.m, the examples, and, where the
+# simulated camera is the SDK, its library and its test controls. The maker's
+# SDK library is the user's own and is not copied.
+set(BRELK_TOOLBOX_DIR "brelk" CACHE STRING
+    "The toolbox folder cmake --install lays out, relative to the install prefix")
+
+# The listing beside the built modules too, so that `help mex` works in the
+# build folder.
+configure_file(${CMAKE_SOURCE_DIR}/toolbox/Contents.m ${BRELK_MEX_DIR}/Contents.m COPYONLY)
+install(FILES ${CMAKE_SOURCE_DIR}/toolbox/Contents.m DESTINATION ${BRELK_TOOLBOX_DIR})
+
+get_property(brelk_installed_modules GLOBAL PROPERTY BRELK_MODULES)
+foreach(module IN LISTS brelk_installed_modules)
+  install(TARGETS ${module} LIBRARY DESTINATION ${BRELK_TOOLBOX_DIR} RUNTIME DESTINATION ${BRELK_TOOLBOX_DIR})
+  get_target_property(sources ${module} SOURCES)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(GET sources 0 source)
+  get_filename_component(folder ${source} DIRECTORY)
+  if(EXISTS ${folder}/${module}.m)
+    install(FILES ${folder}/${module}.m DESTINATION ${BRELK_TOOLBOX_DIR})
+  endif()
+endforeach()
+
+if(TARGET brelkccd)
+  # Beside the modules, where their $ORIGIN run path (or Windows) finds it.
+  install(FILES $<TARGET_FILE:brelkccd> DESTINATION ${BRELK_TOOLBOX_DIR})
+  if(TARGET brelksim)
+    install(TARGETS brelksim LIBRARY DESTINATION ${BRELK_TOOLBOX_DIR} RUNTIME DESTINATION ${BRELK_TOOLBOX_DIR})
+  endif()
+endif()
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${BRELK_TOOLBOX_DIR}/examples)
