@@ -1,7 +1,12 @@
 // libmx stand-in: MATLAB arrays with MATLAB's layout rules (column-major,
-// 16-bit char, separate real and imaginary parts). Data buffers are
-// allocated at their exact size so that a read past the end is a heap
-// overflow that the sanitizers and valgrind report.
+// 16-bit char, separate real and imaginary parts).
+//
+// Data buffers are placed so that touching a byte past the end is caught at
+// once. By default each buffer ends where a page ends and the next page is
+// inaccessible, so a read or write past the end faults even in a build
+// without sanitizers. Under AddressSanitizer, or with MEXHOST_ARRAY_DATA=heap
+// (for valgrind), buffers come from the heap at their exact size instead,
+// where those tools also catch reads before the start and after the free.
 #include "mexhost.h"
 
 #include <atomic>
@@ -11,6 +16,19 @@
 #include <new>
 #include <string>
 #include <vector>
+
+#if defined(__unix__) || defined(__APPLE__)
+#  include <sys/mman.h>
+#  include <unistd.h>
+#  define MEXHOST_GUARD_PAGES 1
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#  define MEXHOST_ASAN 1
+#elif defined(__has_feature)
+#  if __has_feature(address_sanitizer)
+#    define MEXHOST_ASAN 1
+#  endif
+#endif
 
 struct mxArray_tag {
   mxClassID classId = mxUNKNOWN_CLASS;
@@ -53,11 +71,58 @@ size_t elementSizeOf(mxClassID id) {
   }
 }
 
+#if defined(MEXHOST_GUARD_PAGES) && !defined(MEXHOST_ASAN)
+bool guardPages() {
+  static const bool on = [] {
+    const char* mode = std::getenv("MEXHOST_ARRAY_DATA");
+    return !(mode && std::strcmp(mode, "heap") == 0);
+  }();
+  return on;
+}
+
+size_t pageSize() {
+  static const size_t size = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return size;
+}
+
+// Whole pages for the data plus one inaccessible page after them.
+size_t mappedBytes(size_t bytes) { return (bytes + pageSize() - 1) / pageSize() * pageSize() + pageSize(); }
+#endif
+
+// A zero-filled data buffer of `bytes`; null for none.
 void* zeroed(size_t bytes) {
   if (bytes == 0) return nullptr;
+#if defined(MEXHOST_GUARD_PAGES) && !defined(MEXHOST_ASAN)
+  if (guardPages()) {
+    const size_t mapped = mappedBytes(bytes);
+    void* base = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) throw std::bad_alloc();
+    char* guard = static_cast<char*>(base) + mapped - pageSize();
+    if (mprotect(guard, pageSize(), PROT_NONE) != 0) {
+      munmap(base, mapped);
+      throw std::bad_alloc();
+    }
+    return guard - bytes;  // element-aligned: bytes is a multiple of the element size
+  }
+#endif
   void* p = std::calloc(1, bytes);
   if (!p) throw std::bad_alloc();
   return p;
+}
+
+void release(void* data, size_t bytes) {
+  if (!data) return;
+#if defined(MEXHOST_GUARD_PAGES) && !defined(MEXHOST_ASAN)
+  if (guardPages()) {
+    const size_t mapped = mappedBytes(bytes);
+    char* end = static_cast<char*>(data) + bytes + pageSize();
+    munmap(end - mapped, mapped);
+    return;
+  }
+#else
+  (void)bytes;
+#endif
+  std::free(data);
 }
 
 mxArray* make(mxClassID id, std::vector<mwSize> dims, bool complex, size_t count) {
@@ -149,8 +214,8 @@ mxArray* mxCreateSparse_730(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
 
 void mxDestroyArray(mxArray* pa) {
   if (!pa) return;
-  std::free(pa->real);
-  std::free(pa->imag);
+  release(pa->real, pa->count * pa->elementSize);
+  release(pa->imag, pa->count * pa->elementSize);
   delete pa;
   --liveArrays;
 }
