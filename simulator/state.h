@@ -1,0 +1,54 @@
+// What the whole simulated SDK shares: one lock, the journal, the scripts,
+// the clock and the cameras. Every entry point holds the lock throughout.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "camera.h"
+#include "clock.h"
+
+namespace brelksim {
+
+struct ScriptedOutputs {
+  std::vector<double> values;
+  uint32_t writtenMask = 0;
+};
+
+struct Sim {
+  std::mutex lock;
+  Clock clock;
+  std::vector<std::string> journal;
+  std::map<std::pair<std::string, int32_t>, double> results;
+  std::map<std::string, ScriptedOutputs> outputs;
+  // Fixed for the life of the library, so a handle never dangles.
+  BrelkCcdCamera cameras[2] = {BrelkCcdCamera(kModels[0]), BrelkCcdCamera(kModels[1])};
+
+  // The camera behind a handle, or null for anything that is not one of ours.
+  BrelkCcdCamera* camera(const BrelkCcdHandle* handle);
+  BrelkCcdCamera* camera(const char* id);
+  std::optional<double> scripted(const char* operation, int32_t control) const;
+  const ScriptedOutputs* scriptedOutputs(const char* operation) const;
+};
+
+Sim& sim();
+
+// Appends one printf-formatted line to the journal.
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void record(const char* format, ...);
+
+// A scripted double as a 32-bit SDK result: taken as a signed integer, so -1
+// is all bits set; values that fit in no 32-bit integer give -1.
+uint32_t asResult(double value);
+
+// Whether `operation` names an SDK entry point that can be scripted.
+bool knownOperation(const char* operation);
+
+}  // namespace brelksim
