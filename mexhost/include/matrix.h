@@ -71,6 +71,8 @@ typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
 #define mxGetString mxGetString_730
 #define mxGetDimensions mxGetDimensions_730
 #define mxGetNumberOfDimensions mxGetNumberOfDimensions_730
+#define mxGetCell mxGetCell_730
+#define mxSetCell mxSetCell_730
 
 MEXHOST_MX_API mxArray* mxCreateNumericMatrix_730(mwSize m, mwSize n, mxClassID classid,
                                                   mxComplexity flag);
@@ -84,6 +86,10 @@ MEXHOST_MX_API mxArray* mxCreateLogicalMatrix_730(mwSize m, mwSize n);
 MEXHOST_MX_API mxArray* mxCreateCellMatrix_730(mwSize m, mwSize n);
 MEXHOST_MX_API mxArray* mxCreateSparse_730(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
 MEXHOST_MX_API void mxDestroyArray(mxArray* pa);
+/* A cell owns its elements and destroys them with it; as in MATLAB, setting
+ * an element does not destroy the one it replaces. */
+MEXHOST_MX_API void mxSetCell(mxArray* pa, mwIndex i, mxArray* value);
+MEXHOST_MX_API mxArray* mxGetCell(const mxArray* pa, mwIndex i);
 
 MEXHOST_MX_API void* mxGetData(const mxArray* pa);
 MEXHOST_MX_API void* mxGetImagData(const mxArray* pa);

@@ -214,10 +214,22 @@ mxArray* mxCreateSparse_730(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
 
 void mxDestroyArray(mxArray* pa) {
   if (!pa) return;
+  if (pa->classId == mxCELL_CLASS)
+    for (size_t i = 0; i < pa->count; ++i) mxDestroyArray(static_cast<mxArray**>(pa->real)[i]);
   release(pa->real, pa->count * pa->elementSize);
   release(pa->imag, pa->count * pa->elementSize);
   delete pa;
   --liveArrays;
+}
+
+void mxSetCell(mxArray* pa, mwIndex i, mxArray* value) {
+  if (pa->classId != mxCELL_CLASS || i >= pa->count) return;
+  static_cast<mxArray**>(pa->real)[i] = value;
+}
+
+mxArray* mxGetCell(const mxArray* pa, mwIndex i) {
+  if (pa->classId != mxCELL_CLASS || i >= pa->count) return nullptr;
+  return static_cast<mxArray**>(pa->real)[i];
 }
 
 void* mxGetData(const mxArray* pa) { return pa->real; }

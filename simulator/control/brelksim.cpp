@@ -1,0 +1,213 @@
+// brelksim(command, ...): the simulated camera's test controls, for Octave and
+// MATLAB scripts that rehearse a night or test the toolbox. Not one of the
+// toolbox functions: misuse raises an error naming the right call.
+//
+//   brelksim('reset')                               power-on state, scripts and journal cleared
+//   brelksim('script', operation, [control,] result) scripted result; no control: every control
+//   brelksim('outputs', operation, values[, mask])  what its out pointers receive; no mask: all
+//   lines = brelksim('journal')                     every SDK call so far, one char row each
+//   brelksim('clearjournal')
+//   brelksim('clock', 'manual' | 'real')            manual: time moves only by 'advance'
+//   brelksim('advance', seconds)
+//   brelksim('timescale', factor)                   real clock running factor times faster
+//   t = brelksim('now')                             the simulated time in seconds
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "brelkccd_sim.h"
+#include "mex.h"
+
+#if defined(_WIN32)
+#  define BRELKSIM_EXPORT __declspec(dllexport)
+#else
+#  define BRELKSIM_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+constexpr size_t kTextSize = 128;
+constexpr size_t kMaxOutputs = 32;  // bits of the written mask
+
+// What went wrong, filled by the first check that fails; raised as an error
+// once every local is gone.
+struct Misuse {
+  char text[256] = "";
+  bool set() const { return text[0] != '\0'; }
+};
+
+struct Args {
+  int nlhs;
+  mxArray** plhs;
+  int nrhs;
+  const mxArray** prhs;
+  Misuse& misuse;
+
+  void refuse(const char* format, const char* what) const {
+    if (!misuse.set()) std::snprintf(misuse.text, sizeof misuse.text, format, what);
+  }
+
+  bool text(int index, char (&out)[kTextSize], const char* what) const {
+    if (index >= nrhs || mxGetClassID(prhs[index]) != mxCHAR_CLASS ||
+        mxGetString(prhs[index], out, kTextSize) != 0) {
+      refuse("%s must be a char row.", what);
+      return false;
+    }
+    return true;
+  }
+
+  // A real double scalar; finite unless `anyValue` (a scripted NaN or Inf is a test case).
+  bool number(int index, double& out, const char* what, bool anyValue = false) const {
+    if (index >= nrhs || mxGetClassID(prhs[index]) != mxDOUBLE_CLASS || mxIsComplex(prhs[index]) ||
+        mxGetNumberOfElements(prhs[index]) != 1 || !(anyValue || std::isfinite(*mxGetPr(prhs[index])))) {
+      refuse(anyValue ? "%s must be a real double scalar." : "%s must be a finite real double scalar.", what);
+      return false;
+    }
+    out = *mxGetPr(prhs[index]);
+    return true;
+  }
+
+  bool count(int inputs, const char* usage) const {
+    if (nrhs != inputs) refuse("usage: %s", usage);
+    return nrhs == inputs;
+  }
+};
+
+void reset(const Args& a) {
+  if (a.count(1, "brelksim('reset')")) BrelkSimReset();
+}
+
+void script(const Args& a) {
+  char operation[kTextSize];
+  double control = BRELKSIM_ANY_CONTROL, result = 0;
+  if (a.nrhs != 3 && a.nrhs != 4) {
+    a.refuse("usage: %s", "brelksim('script', operation, [control,] result)");
+    return;
+  }
+  if (!a.text(1, operation, "the operation")) return;
+  if (a.nrhs == 4 && !a.number(2, control, "the control")) return;
+  if (!a.number(a.nrhs - 1, result, "the result", true)) return;
+  if (control != std::trunc(control) || control < BRELKSIM_ANY_CONTROL || control > INT32_MAX) {
+    a.refuse("%s must be a control number.", "the control");
+    return;
+  }
+  if (BrelkSimScript(operation, static_cast<int32_t>(control), result) != 0)
+    a.refuse("unknown SDK operation '%s'.", operation);
+}
+
+void outputs(const Args& a) {
+  char operation[kTextSize];
+  if (a.nrhs != 3 && a.nrhs != 4) {
+    a.refuse("usage: %s", "brelksim('outputs', operation, values[, mask])");
+    return;
+  }
+  if (!a.text(1, operation, "the operation")) return;
+  const mxArray* values = a.prhs[2];
+  const size_t n = mxGetNumberOfElements(values);
+  if (mxGetClassID(values) != mxDOUBLE_CLASS || mxIsComplex(values) || n > kMaxOutputs) {
+    a.refuse("%s must be a real double vector of at most 32 values.", "the values");
+    return;
+  }
+  double mask = std::ldexp(1.0, static_cast<int>(n)) - 1;  // every value written
+  if (a.nrhs == 4 && !a.number(3, mask, "the mask")) return;
+  if (mask != std::trunc(mask) || mask < 0 || mask > 4294967295.0) {
+    a.refuse("%s must be a whole number from 0 to 2^32-1.", "the mask");
+    return;
+  }
+  const double* data = n ? mxGetPr(values) : nullptr;
+  if (BrelkSimScriptOutputs(operation, n, data, static_cast<uint32_t>(mask)) != 0)
+    a.refuse("unknown SDK operation '%s'.", operation);
+}
+
+void journal(const Args& a) {
+  if (!a.count(1, "lines = brelksim('journal')")) return;
+  const size_t n = BrelkSimJournalSize();
+  mxArray* lines = mxCreateCellMatrix(n, 1);
+  for (size_t i = 0; i < n; ++i) {
+    const char* line = BrelkSimJournalEntry(i);
+    mxSetCell(lines, i, mxCreateString(line ? line : ""));
+  }
+  a.plhs[0] = lines;
+}
+
+void clearJournal(const Args& a) {
+  if (a.count(1, "brelksim('clearjournal')")) BrelkSimJournalClear();
+}
+
+void setClock(const Args& a) {
+  char mode[kTextSize];
+  if (!a.count(2, "brelksim('clock', 'manual' | 'real')") || !a.text(1, mode, "the clock")) return;
+  if (std::strcmp(mode, "manual") == 0) {
+    BrelkSimSetManualClock(1);
+  } else if (std::strcmp(mode, "real") == 0) {
+    BrelkSimSetManualClock(0);
+  } else {
+    a.refuse("the clock is 'manual' or 'real', not '%s'.", mode);
+  }
+}
+
+void advance(const Args& a) {
+  double seconds = 0;
+  if (!a.count(2, "brelksim('advance', seconds)") || !a.number(1, seconds, "the seconds")) return;
+  if (seconds < 0) {
+    a.refuse("%s cannot be negative: time only moves forward.", "the seconds");
+    return;
+  }
+  BrelkSimAdvance(seconds);
+}
+
+void timeScale(const Args& a) {
+  double factor = 1;
+  if (!a.count(2, "brelksim('timescale', factor)") || !a.number(1, factor, "the factor")) return;
+  if (factor <= 0) {
+    a.refuse("%s must be positive.", "the factor");
+    return;
+  }
+  BrelkSimSetTimeScale(factor);
+}
+
+void now(const Args& a) {
+  if (a.count(1, "t = brelksim('now')")) a.plhs[0] = mxCreateDoubleScalar(BrelkSimNow());
+}
+
+struct Command {
+  const char* name;
+  void (*run)(const Args&);
+};
+
+const Command kCommands[] = {
+    {"reset", reset},   {"script", script},   {"outputs", outputs},
+    {"journal", journal}, {"clearjournal", clearJournal}, {"clock", setClock},
+    {"advance", advance}, {"timescale", timeScale}, {"now", now},
+};
+
+void dispatch(const Args& a) {
+  char name[kTextSize];
+  if (!a.text(0, name, "the command")) return;
+  for (const Command& command : kCommands) {
+    if (std::strcmp(command.name, name) == 0) {
+      command.run(a);
+      return;
+    }
+  }
+  a.refuse("unknown command '%s' (reset, script, outputs, journal, clearjournal, "
+           "clock, advance, timescale, now).", name);
+}
+
+}  // namespace
+
+extern "C" BRELKSIM_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  Misuse misuse;
+  dispatch(Args{nlhs, plhs, nrhs, prhs, misuse});
+  // Raised last: the error leaves this function without running destructors.
+  if (misuse.set()) mexErrMsgIdAndTxt("brelksim:usage", "%s", misuse.text);
+}
+
+#ifndef BRELK_HOST_ADDS_API_VERSION
+extern "C" BRELKSIM_EXPORT void mexfilerequiredapiversion(unsigned int* builtByRelease,
+                                                          unsigned int* targetApiVersion) {
+  *builtByRelease = 0x0002020B;
+  *targetApiVersion = 0x07300000;
+}
+#endif
