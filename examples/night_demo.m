@@ -27,10 +27,13 @@ end
 % Octave holds printed lines back when its output goes to a pipe.
 in_octave = exist('OCTAVE_VERSION', 'builtin') ~= 0;
 
+fprintf('A night with camera %s. Each toolbox function prints its own lines;\n', camera_id);
+fprintf('the lines after === headers and the indented tables come from this script.\n');
+
 %% Stages 2 to 4: bring the camera into use
 fprintf('\n=== Stages 2-4: read mode, stream mode and initialisation of %s\n', camera_id);
 BRELK_2_SetReadMode(camera_id, 0);     % read mode 0, the camera's first
-BRELK_3_SetStreamMode(camera_id, 0);   % 0: single frames
+BRELK_3_SetStreamMode(camera_id, 0);   % stream mode 0
 status = BRELK_4_InitCamera(camera_id);
 if status ~= 0
   error('night_demo: camera %s did not initialise', camera_id);
@@ -68,33 +71,35 @@ if ~isempty(colour_id)
   fprintf('Its pattern as the output holds it: %s (%s)\n', char(pattern'), mat2str(double(pattern')));
   [~, humidity] = BRELK_7_GetHumidity(colour_id);
   [~, pressure] = BRELK_7_GetPressure(colour_id);
+  % No close here: closing releases the SDK, and with it every camera.
 end
 
 %% Stage 6 and 7: cool the sensor to a target, watching the temperature
 target = -10;
 fprintf('\n=== Stages 6-7: cooling the sensor to %d C, reading its temperature\n', target);
-BRELK_7_GetTemperature(camera_id);
+[~, start] = BRELK_7_GetTemperature(camera_id);
 cooling = BRELK_6_SetCoolerTemperature(camera_id, target) == 0;
 reading_every = 15;                  % seconds of camera time between readings
+wait = reading_every;
 if simulated
-  brelksim('timescale', 60);         % the simulated camera lives a minute per second
+  brelksim('timescale', 60);         % the simulated camera lives a minute in a second
   wait = reading_every / 60;
-else
-  wait = reading_every;
+  fprintf('(simulated: a minute of camera time passes in a second)\n');
 end
+fprintf('  time    sensor   cooled so far\n');
 elapsed = 0;
-temperature = Inf;
+temperature = start;
 while cooling && abs(temperature - target) > 0.05 && elapsed < 30 * 60
   pause(wait);
   elapsed = elapsed + reading_every;
   evalc('[~, temperature] = BRELK_7_GetTemperature(camera_id);');  % quietly: we print our own line
-  bar = repmat('#', 1, max(0, round(20 - temperature)));
-  fprintf('  %4d s  %7.2f C  %s\n', elapsed, temperature, bar);
+  share = min(1, max(0, (start - temperature) / (start - target)));
+  fprintf('  %4d s  %6.2f C  %s\n', elapsed, temperature, repmat('#', 1, round(40 * share)));
   if in_octave, fflush(stdout); end
 end
 BRELK_7_GetTemperature(camera_id);
 if simulated
-  brelksim('timescale', 1);
+  brelksim('timescale', 1);          % back to real time
 end
 
 %% Stage 8: the filter wheel
@@ -105,7 +110,7 @@ if BRELK_8_CheckCFWPlug(camera_id) == 0
   fprintf('%d slots; the status is the slot as a digit at rest (%d is ''%s''), a letter while moving\n', ...
          slots, wheel, char(wheel));
   slot = 3;
-  fprintf('Moving to slot %d, polling every half second:\n', slot);
+  fprintf('Moving to slot %d, reading the status every half second:\n', slot);
   BRELK_8_SetCFWTarget(camera_id, slot);
   waited = 0;
   wheel = 0;
@@ -126,17 +131,17 @@ end
 %% Stage 9: single exposures
 fprintf('\n=== Stage 9: a single exposure, then one cancelled\n');
 BRELK_9_BeginSingleExpose(camera_id);
-fprintf('... exposing for %g s\n', exposure_seconds);
+fprintf('  ... exposing for %g s; the toolbox returns at once, so the script waits\n', exposure_seconds);
 pause(exposure_seconds + 0.2);
+fprintf('  ... done. The next one is cancelled after 0.3 s:\n');
 BRELK_9_BeginSingleExpose(camera_id);
 pause(0.3);
-fprintf('... cancelled after 0.3 s:\n');
 BRELK_9_StopSingleCapture(camera_id);
 
 %% Stage 10: live exposure
 fprintf('\n=== Stage 10: live exposure\n');
 BRELK_10_BeginLiveExpose(camera_id);
-fprintf('... live for a second; a single exposure meanwhile is refused:\n');
+fprintf('  ... live for a second; a single exposure meanwhile is refused:\n');
 BRELK_9_BeginSingleExpose(camera_id);
 pause(1);
 BRELK_10_StopLiveCapture(camera_id);
@@ -144,8 +149,5 @@ BRELK_10_StopLiveCapture(camera_id);
 %% Stage 11: shut down
 fprintf('\n=== Stage 11: cooler off, close the camera and release the SDK\n');
 BRELK_6_SetCoolerOFF(camera_id);
-BRELK_11_CloseCamera(camera_id);
-if ~isempty(colour_id)
-  BRELK_11_CloseCamera(colour_id);  % the SDK is released already; this opens, closes, releases again
-end
+BRELK_11_CloseCamera(camera_id);      % releasing the SDK closes the colour camera too
 fprintf('\nGood night.\n');
