@@ -36,16 +36,16 @@ for f = 1:numel(files)
   if ~isempty(filter) && isempty(strfind(name, filter))
     continue;
   end
-  if nargout(name) > 0
-    try
+  try
+    if nargout(name) > 0
       tests = feval(name);
-    catch err
-      tests = {};
-      failed = failed + 1;
-      failures{end + 1} = sprintf('%s: could not list its tests: %s', name, err.message);
+    else
+      tests = {str2func(name)};
     end
-  else
-    tests = {str2func(name)};
+  catch err  % a file that does not parse, or whose list fails
+    tests = {};
+    failed = failed + 1;
+    failures{end + 1} = sprintf('%s: could not list its tests: %s', name, err.message);
   end
   for t = 1:numel(tests)
     label = func2str(tests{t});
