@@ -1,0 +1,44 @@
+# Lays out the Octave package in STAGE/brelk and packs it into TARBALL:
+#   cmake -DSOURCE=<repo> -DSTAGE=<folder> -DVERSION=<x.y.z> -DTARBALL=<file> -P package.cmake
+# The sources are taken as they are now, so a new module needs no edit here.
+foreach(variable SOURCE STAGE VERSION TARBALL)
+  if(NOT DEFINED ${variable})
+    message(FATAL_ERROR "package.cmake needs -D${variable}=...")
+  endif()
+endforeach()
+
+set(packaging ${SOURCE}/packaging)
+file(STRINGS ${packaging}/DESCRIPTION described REGEX "^Version: ")
+if(NOT described STREQUAL "Version: ${VERSION}")
+  message(FATAL_ERROR "packaging/DESCRIPTION says '${described}', the project is ${VERSION}")
+endif()
+
+set(package ${STAGE}/brelk)
+file(REMOVE_RECURSE ${STAGE})
+file(COPY ${packaging}/DESCRIPTION ${packaging}/INDEX ${packaging}/COPYING DESTINATION ${package})
+file(COPY ${packaging}/src/Makefile DESTINATION ${package}/src)
+# Under a folder of its own: pkg would copy a Contents.m at the top of src/
+# away from the functions.
+file(COPY ${SOURCE}/toolbox/Contents.m DESTINATION ${package}/src/toolbox)
+file(COPY ${SOURCE}/gateway/frame.cpp ${SOURCE}/gateway/frame.h ${SOURCE}/gateway/brelkccd.h
+     DESTINATION ${package}/src/gateway)
+foreach(stage setup settings info filterwheel exposure)
+  file(GLOB files ${SOURCE}/${stage}/BRELK_*.cpp ${SOURCE}/${stage}/BRELK_*.m)
+  if(files)
+    file(COPY ${files} DESTINATION ${package}/src/${stage})
+  endif()
+endforeach()
+file(GLOB simulator ${SOURCE}/simulator/*.cpp ${SOURCE}/simulator/*.h)
+file(COPY ${simulator} DESTINATION ${package}/src/simulator)
+file(COPY ${SOURCE}/simulator/control/brelksim.cpp DESTINATION ${package}/src/simulator/control)
+file(GLOB examples ${SOURCE}/examples/*)
+if(examples)
+  file(COPY ${examples} DESTINATION ${package}/inst/examples)
+endif()
+
+file(REMOVE ${TARBALL})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar czf ${TARBALL} brelk
+                WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "packing ${TARBALL} failed")
+endif()
