@@ -15,7 +15,7 @@
 %             stopped earlier, 0 otherwise
 %     slots   int32 scalar: the slot count; -1 when the read failed
 %   Only status is returned when the camera does not open or cannot drive a
-%   wheel; a call asking for slots then gets the host's error for an
+%   wheel; a call asking for slots then stops with the host's error for an
 %   unassigned output.
 %
 %   SDK calls

@@ -18,8 +18,8 @@
 %                  call stopped earlier, 0 otherwise
 %     wheelStatus  uint8 scalar: the low 8 bits of the truncated value
 %   Only status is returned when the camera does not open or cannot drive a
-%   wheel; a call asking for wheelStatus then gets the host's error for an
-%   unassigned output.
+%   wheel; a call asking for wheelStatus then stops with the host's error for
+%   an unassigned output.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

@@ -20,9 +20,8 @@
 %   Ask for as many outputs as you need: the SDK is called and status set
 %   either way. When the SDK result is -1 the six outputs are still returned,
 %   with what the SDK wrote and 0 elsewhere. When the camera does not open,
-%   only status is returned, so a call asking for more outputs gets the
-%   host's error for an unassigned output; check status in a call of its own
-%   when the camera may be missing.
+%   only status is returned, so a call asking for more outputs then stops
+%   with the host's error for an unassigned output.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

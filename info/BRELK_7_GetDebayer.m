@@ -14,8 +14,8 @@
 %              in row 1 (char(pattern') gives e.g. 'RGGB'); four zeros when
 %              the code is -1 or unknown
 %   Only status is returned when the camera does not open or is not a colour
-%   camera; a call asking for the pattern then gets the host's error for an
-%   unassigned output.
+%   camera; a call asking for the pattern then stops with the host's error
+%   for an unassigned output.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

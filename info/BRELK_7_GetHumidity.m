@@ -13,8 +13,8 @@
 %               -1 otherwise
 %     humidity  double scalar: the humidity as the SDK reports it
 %   Only status is returned when the camera does not open or has no such
-%   sensor; a call asking for the reading then gets the host's error for an
-%   unassigned output.
+%   sensor; a call asking for the reading then stops with the host's error
+%   for an unassigned output.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

@@ -13,7 +13,7 @@
 %     temperature  double scalar: the sensor temperature as the SDK reports
 %                  it
 %   Only status is returned when the camera does not open; a call asking for
-%   the reading then gets the host's error for an unassigned output.
+%   the reading then stops with the host's error for an unassigned output.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)
