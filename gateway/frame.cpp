@@ -51,30 +51,47 @@ bool firstNumber(const mxArray* a, double& value) noexcept {
   }
 }
 
+// `size` bytes for an ID copy: `room` when they fit, else `spill` (which
+// may throw bad_alloc).
+char* idStorage(size_t size, char* room, size_t roomSize, std::string& spill) {
+  if (size <= roomSize) return room;
+  spill.assign(size, '\0');
+  return &spill[0];
+}
+
 // The camera ID: the text of a char array, or the bytes of an int8/uint8
-// array up to its first 0 or its end. Never read past the array.
-bool readId(const mxArray* a, std::string& id) {
+// array up to its first 0 or its end. Never read past the array. Bytes that
+// hold a 0 are used in place; anything else is copied. Null for no ID.
+const char* readId(const mxArray* a, char* room, size_t roomSize, std::string& spill) {
   const size_t n = mxGetNumberOfElements(a);
-  if (n == 0 || mxIsComplex(a) || mxIsSparse(a)) return false;
+  if (n == 0 || mxIsComplex(a) || mxIsSparse(a)) return nullptr;
+  const char* id = nullptr;
   switch (mxGetClassID(a)) {
     case mxCHAR_CLASS: {
-      id.assign(n * 3 + 1, '\0');  // room for any character in UTF-8
-      if (mxGetString(a, &id[0], static_cast<mwSize>(id.size())) != 0) return false;
-      id.resize(std::strlen(id.c_str()));
+      const size_t size = n * 3 + 1;  // room for any character in UTF-8
+      char* text = idStorage(size, room, roomSize, spill);
+      if (mxGetString(a, text, static_cast<mwSize>(size)) != 0) return nullptr;
+      id = text;
       break;
     }
     case mxINT8_CLASS:
     case mxUINT8_CLASS: {
       const char* bytes = static_cast<const char*>(mxGetData(a));
-      if (!bytes) return false;
-      const void* end = std::memchr(bytes, 0, n);
-      id.assign(bytes, end ? static_cast<size_t>(static_cast<const char*>(end) - bytes) : n);
+      if (!bytes) return nullptr;
+      if (std::memchr(bytes, 0, n)) {
+        id = bytes;
+      } else {
+        char* text = idStorage(n + 1, room, roomSize, spill);
+        std::memcpy(text, bytes, n);
+        text[n] = '\0';
+        id = text;
+      }
       break;
     }
     default:
-      return false;
+      return nullptr;
   }
-  return !id.empty();
+  return id[0] != '\0' ? id : nullptr;
 }
 
 }  // namespace
@@ -89,7 +106,11 @@ Call::Call(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[])
   plhs_[0] = mxCreateNumericMatrix(1, 1, mxINT32_CLASS, mxREAL);
   status_ = static_cast<int32_t*>(mxGetData(plhs_[0]));
   if (const mxArray* a = input(0, "camera ID")) {
-    if (!readId(a, id_)) refuse("Invalid", "camera ID");
+    if (const char* id = readId(a, idCopy_, sizeof idCopy_, idLong_)) {
+      id_ = id;
+    } else {
+      refuse("Invalid", "camera ID");
+    }
   }
 }
 
@@ -137,7 +158,7 @@ int8_t Call::byte(int index, const char* name) noexcept {
 
 bool Call::open(Guard guard) noexcept {
   if (refused_) return false;
-  camera_ = OpenBRELKCCD(id_.c_str());
+  camera_ = OpenBRELKCCD(id_);
   if (!camera_) {
     fail("Open BRELKCCD failed.\n");
     return false;
@@ -156,6 +177,24 @@ void* Call::createOutput(int slot, mwSize rows, mxClassID id, size_t bytes) noex
     if (void* data = mxGetData(plhs_[slot])) return data;
   }
   return bytes <= kLocalBytes && slot < kMaxSlots ? local_[slot] : local_[0];
+}
+
+// A fixed line is its own format unless it holds a '%': printed so, it
+// spares the host a conversion on every call.
+void Call::say(const char* line) const noexcept {
+  if (std::strchr(line, '%')) {
+    mexPrintf("%s", line);
+    return;
+  }
+#if defined(__GNUC__)
+#  pragma GCC diagnostic push
+#  pragma GCC diagnostic ignored "-Wformat-security"
+#  pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#endif
+  mexPrintf(line);
+#if defined(__GNUC__)
+#  pragma GCC diagnostic pop
+#endif
 }
 
 void Call::succeed(const char* line) noexcept {
@@ -212,7 +251,7 @@ extern "C" BRELK_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, co
     brelk::Call call(nlhs, plhs, nrhs, prhs);
     if (!call.refused()) brelk::run(call);
   } catch (...) {
-    // Only the ID's copy allocates; a script must not see an exception.
+    // Only a long ID's copy allocates; a script must not see an exception.
     mexPrintf("%s", "Out of memory.\n");
     if (plhs[0]) *static_cast<int32_t*>(mxGetData(plhs[0])) = -1;
   }

@@ -55,7 +55,7 @@ class Call {
 
   // Inputs. Each is read and checked before the camera is opened; the first
   // one refused prints its line and stores -1, later reads return 0.
-  const char* id() const noexcept { return id_.c_str(); }
+  const char* id() const noexcept { return id_; }
   double number(int index, const char* name) noexcept;  // first element, any numeric class
   int8_t byte(int index, const char* name) noexcept;    // signed 8-bit, see frame.cpp
   bool refused() const noexcept { return refused_; }
@@ -73,7 +73,7 @@ class Call {
   // Reporting.
   template <class... Args>
   void print(const char* format, Args... args) const noexcept { mexPrintf(format, args...); }
-  void say(const char* line) const noexcept { mexPrintf("%s", line); }
+  void say(const char* line) const noexcept;
   void succeed(const char* line) noexcept;
   // The same with a formatted line, e.g. one that shows a value read.
   template <class Arg, class... Args>
@@ -89,6 +89,7 @@ class Call {
  private:
   static constexpr int kMaxSlots = 8;
   static constexpr size_t kLocalBytes = 32;  // the largest output is 4 bytes x 4 rows
+  static constexpr size_t kIdBytes = 256;    // an ID copy of up to this size needs no heap
 
   const mxArray* input(int index, const char* name) noexcept;
   void refuse(const char* what, const char* name) noexcept;
@@ -100,9 +101,14 @@ class Call {
   const mxArray** prhs_;
   int32_t* status_;
   bool refused_ = false;
-  std::string id_;
+  // The camera ID as the SDK gets it: an 8-bit input's own bytes when they
+  // hold a 0, else a copy in idCopy_ (or idLong_ when longer).
+  const char* id_ = "";
+  std::string idLong_;
   BrelkCcdHandle* camera_ = nullptr;
-  alignas(8) unsigned char local_[kMaxSlots][kLocalBytes] = {};
+  // Not zeroed here: output() zero-fills each element it hands out.
+  alignas(8) unsigned char local_[kMaxSlots][kLocalBytes];
+  char idCopy_[kIdBytes];
 };
 
 template <class T>
