@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The three ways users get the toolbox into Octave, each checked the same
-# way (a call on the simulated camera, its help, then the whole Octave suite
-# on the folder it produced):
+# way (a call on the simulated camera, its help, the modules' exports, then
+# the whole Octave suite on the folder it produced):
 #   1. the Octave package: the tarball, pkg install into a temporary prefix,
 #      pkg load in a fresh octave-cli;
 #   2. the in-host build script brelk_build.m, run in octave-cli;
@@ -26,7 +26,9 @@ check_call='
   assert(! isempty(strfind(help_text, "BRELK_8_GetCFWSlotsNum Read the filter wheel")), help_text);
   printf("%s\n", fileparts(which("BRELK_8_GetCFWSlotsNum")));'
 
+# The same exports and SDK linking as the CMake build, then the whole suite.
 suite() {
+  bash tools/check-exports.sh "$1" mex
   echo "--- Octave suite on $1"
   octave tests/octave/run_tests.m "$1"
 }
