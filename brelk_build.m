@@ -90,7 +90,7 @@ function folder = brelk_build(sdk, folder)
   if simulated
     fprintf('Building brelksim, the simulated camera''s controls\n');
     build_mex(octave, 'brelksim', folder, ...
-              [{['-I' gateway], ['-I' fullfile(root, 'simulator')]}, flags.compile, ...
+              [defines, {['-I' gateway], ['-I' fullfile(root, 'simulator')]}, flags.compile, ...
                {fullfile(root, 'simulator', 'control', 'brelksim.cpp')}, flags.link]);
   end
 
@@ -129,7 +129,7 @@ function compiler = host_compiler(octave)
       compiler.shell = sprintf('call "%s" %s >nul && ', cc.Details.CommandLineShell, ...
                                cc.Details.CommandLineShellArg);
     end
-  elseif ispc && exist(fullfile(cc.Location, 'bin'), 'dir')
+  elseif ispc && isempty(fileparts(compiler.cxx)) && exist(fullfile(cc.Location, 'bin'), 'dir')
     compiler.cxx = ['"' fullfile(cc.Location, 'bin', compiler.cxx) '"'];
   end
 end
