@@ -92,6 +92,9 @@ function folder = brelk_build(sdk, folder)
     build_mex(octave, 'brelksim', folder, ...
               [defines, {['-I' gateway], ['-I' fullfile(root, 'simulator')]}, flags.compile, ...
                {fullfile(root, 'simulator', 'control', 'brelksim.cpp')}, flags.link]);
+    if exist(fullfile(root, 'simulator', 'control', 'brelksim.m'), 'file')
+      copy(fullfile(root, 'simulator', 'control', 'brelksim.m'), folder);
+    end
   end
 
   copy(fullfile(root, 'toolbox', 'Contents.m'), folder);
