@@ -338,6 +338,8 @@ mxArray* idArray(Rng& r) {
                                   std::string("SIM-MONO\0X", 10), std::string("\0SIM-MONO", 9),
                                   "CAM-0",     "\xFF\xFE", std::string(300, 'A'), std::string(700, 'S')};
     id = r.pick(others);
+    // Lengths either side of any fixed-size copy a frame might make.
+    if (r.percent(30)) id = std::string(static_cast<size_t>(r.pick({63, 64, 65, 84, 85, 86, 127, 128, 255, 256, 257, 511, 512})), 'C');
   } else {
     return randomArray(r);
   }

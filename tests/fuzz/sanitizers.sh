@@ -10,7 +10,7 @@
 # it is the check that matters most for doubles turned into integers.
 BRELK_SANITIZE="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:${ASAN_OPTIONS:-}"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:report_error_type=1:${UBSAN_OPTIONS:-}"
+export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1:report_error_type=1:${UBSAN_OPTIONS:-}"
 
 sanitizer_build=${BRELK_SAN_BUILD:-build-sanitizers}
 
