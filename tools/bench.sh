@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# What one call of a toolbox function costs over the host's own minimum: the
+# baseline MEX function (status and one line) against a setter, the region of
+# interest, chip info, the colour pattern, the wheel status and an open
+# failure, in the stand-in host (time and callgrind instruction counts) and
+# in GNU Octave; then a long polling run's resident memory. Release builds.
+#
+#   tools/bench.sh                  everything (a minute or two)
+#   BRELK_BENCH_OCTAVE=0 tools/bench.sh   without the Octave part
+# Build folders: $BRELK_BENCH_BUILD (build-bench) and $BRELK_BENCH_OCTAVE_BUILD
+# (build-bench-octave).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/lib.sh
+need_packages cmake make g++ libbenchmark-dev valgrind
+build=${BRELK_BENCH_BUILD:-build-bench}
+octave_build=${BRELK_BENCH_OCTAVE_BUILD:-build-bench-octave}
+long_calls=${BRELK_BENCH_LONG_CALLS:-1000000}
+counted_calls=2000
+
+echo "== Building (Release): $build"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRELK_BUILD_TESTS=OFF -DBRELK_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build "$build" -j"$(jobs)" --target bench_calls >/dev/null
+bench=$build/bench/bench_calls
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# Instructions per call, inside brelkbench_counted only: repeatable where
+# times on a shared machine are not.
+instructions() {
+  local out=$scratch/callgrind.$1
+  valgrind --tool=callgrind --toggle-collect=brelkbench_counted --callgrind-out-file="$out" \
+    "$bench" --count="$1" --calls=$counted_calls >/dev/null 2>&1
+  awk -v n=$counted_calls '/^summary:/ { printf "%.0f", $2 / n }' "$out"
+}
+echo "== Counting instructions (callgrind, $counted_calls calls each)"
+for label in baseline baseline7 setter roi chipinfo debayer cfwstatus openfail; do
+  sdk=0
+  [[ $label == baseline* ]] || sdk=$(instructions "$label:sdk")
+  echo "$label $(instructions "$label") $sdk" >>"$scratch/counts"
+done
+
+echo
+echo "== Stand-in host: one call, best of 10 interleaved runs of 0.1 s; ratio = time / baseline time"
+"$bench" --instructions="$scratch/counts" --benchmark_repetitions=10 --benchmark_min_time=0.1 \
+  --benchmark_enable_random_interleaving=true
+
+echo
+echo "== Long run: $long_calls calls of each polling function, resident memory before and after"
+"$bench" --long-run="$long_calls"
+
+if [ "${BRELK_BENCH_OCTAVE:-1}" != 0 ]; then
+  need_packages octave liboctave-dev
+  echo
+  echo "== Building (Release, Octave host): $octave_build"
+  cmake -S . -B "$octave_build" -DBRELK_HOST=octave -DCMAKE_BUILD_TYPE=Release -DBRELK_BUILD_BENCHMARKS=ON >/dev/null
+  cmake --build "$octave_build" -j"$(jobs)" >/dev/null
+  echo
+  echo "== GNU Octave: N calls in a loop (tic/toc), ratio = time / baseline time"
+  # What the functions print goes nowhere, as a command window consumes it;
+  # the table comes on standard error.
+  octave-cli --no-init-file --no-history --quiet benchmarks/octave/bench_calls.m \
+    "$octave_build/mex" "$octave_build/bench" 20000 3 2>&1 >/dev/null
+fi
