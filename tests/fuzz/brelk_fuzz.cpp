@@ -43,6 +43,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -274,7 +275,9 @@ const mxClassID kNumericClasses[] = {mxDOUBLE_CLASS, mxSINGLE_CLASS, mxINT8_CLAS
 
 // Any array MATLAB could pass: every class, empty to a few dozen elements,
 // two or three dimensions, complex and sparse ones among them.
-mxArray* randomArray(Rng& r) {
+mxArray* bytesArray(mxClassID id, const std::string& s, bool column);
+
+mxArray* randomArray(Rng& r, bool nested = false) {
   mwSize dims[3] = {1, 1, 1};
   mwSize nd = 2;
   switch (r.below(20)) {
@@ -297,7 +300,14 @@ mxArray* randomArray(Rng& r) {
     fillNumbers(r, a, mxGetData(a));
     return a;
   }
-  if (kind == 12) return mxCreateCellMatrix(dims[0], dims[1]);  // elements left empty
+  if (kind == 12) {  // a cell: empty elements, or arrays such as the ID a script meant to pass
+    mxArray* a = mxCreateCellMatrix(dims[0], dims[1]);
+    if (!nested && r.percent(60)) {
+      for (size_t i = 0, n = mxGetNumberOfElements(a); i < n; ++i)
+        mxSetCell(a, i, r.percent(30) ? bytesArray(mxUINT8_CLASS, std::string("SIM-MONO", 9), false) : randomArray(r, true));
+    }
+    return a;
+  }
   if (kind == 13) {  // sparse double: the data holds only nzmax values
     const bool complex = r.percent(20);
     mxArray* a = mxCreateSparse(dims[0], dims[1], r.below(4), complex ? mxCOMPLEX : mxREAL);
@@ -377,53 +387,101 @@ struct Out {
   mwSize rows;
 };
 
-// What each function reads and returns after the ID and the status.
+// How a function turns the result of one of its SDK calls into its status.
+enum class Test {
+  Zero,       // only 0 succeeds
+  MinusOne,   // only -1 fails (also every availability guard)
+  Value,      // a reading: always succeeds, the double is returned unchanged
+  Pattern,    // the colour-pattern code: 1 to 4 succeed
+  Truncated,  // a double truncated to int32, then the minus-one test
+};
+
+// An SDK call that can end a function, by operation and control (-1: none).
+struct Step {
+  const char* operation;
+  int32_t control;
+  Test test;
+};
+
+// What each function reads and returns after the ID and the status, and the
+// SDK calls whose results decide its status.
 struct Contract {
   const char* name;
   int inputs;
   Reads reads;
   std::vector<Out> outputs;
+  std::vector<Step> steps;
   bool failsWhenOpen = true;  // false: once the camera is open, it always succeeds
 };
 
 const Out kU32{mxUINT32_CLASS, 1}, kF64{mxDOUBLE_CLASS, 1};
+const Step kWheelGuard{"IsBRELKCCDControlAvailable", 17, Test::MinusOne};
+
+Step setParam(int32_t control) { return {"SetBRELKCCDParam", control, Test::Zero}; }
+Step handleOnly(const char* operation, Test test) { return {operation, BRELKSIM_ANY_CONTROL, test}; }
 
 const Contract kContracts[] = {
-    {"BRELK_2_SetReadMode", 1, Reads::Numbers, {}},
-    {"BRELK_3_SetStreamMode", 1, Reads::Numbers, {}},
-    {"BRELK_4_InitCamera", 0, Reads::Numbers, {}},
-    {"BRELK_11_CloseCamera", 0, Reads::Numbers, {}},
-    {"BRELK_6_SetLiveBrightness", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetLiveContrast", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetLiveWBR", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetLiveWBB", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetLiveWBG", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetLiveGamma", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetGain", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetOffset", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetExposeTime", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetTraffic", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetCoolerPWM", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetCoolerOFF", 0, Reads::Numbers, {}},
-    {"BRELK_6_SetCoolerTemperature", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetDDR", 1, Reads::Numbers, {}},
-    {"BRELK_6_SetROI", 4, Reads::Numbers, {}},
-    {"BRELK_7_GetEffective", 0, Reads::Numbers, {kU32, kU32, kU32, kU32}},
-    {"BRELK_7_GetOverscan", 0, Reads::Numbers, {kU32, kU32, kU32, kU32}},
-    {"BRELK_7_GetChipInfo", 0, Reads::Numbers, {kF64, kF64, kU32, kU32, kF64, kF64}},
-    {"BRELK_7_GetTemperature", 0, Reads::Numbers, {kF64}, false},
-    {"BRELK_7_GetHumidity", 0, Reads::Numbers, {kF64}},
-    {"BRELK_7_GetPressure", 0, Reads::Numbers, {kF64}},
-    {"BRELK_7_GetDebayer", 0, Reads::Numbers, {{mxUINT8_CLASS, 4}}},
-    {"BRELK_8_CheckCFWPlug", 0, Reads::Numbers, {}},
-    {"BRELK_8_GetCFWSlotsNum", 0, Reads::Numbers, {{mxINT32_CLASS, 1}}},
-    {"BRELK_8_GetCFWStatus", 0, Reads::Numbers, {{mxUINT8_CLASS, 1}}},
-    {"BRELK_8_SetCFWTarget", 1, Reads::Byte, {}},
-    {"BRELK_9_BeginSingleExpose", 0, Reads::Numbers, {}},
-    {"BRELK_9_StopSingleCapture", 0, Reads::Numbers, {}},
-    {"BRELK_10_BeginLiveExpose", 0, Reads::Numbers, {}},
-    {"BRELK_10_StopLiveCapture", 0, Reads::Numbers, {}},
+    {"BRELK_2_SetReadMode", 1, Reads::Numbers, {}, {handleOnly("SetBRELKCCDReadMode", Test::Zero)}},
+    {"BRELK_3_SetStreamMode", 1, Reads::Numbers, {}, {handleOnly("SetBRELKCCDStreamMode", Test::Zero)}},
+    {"BRELK_4_InitCamera", 0, Reads::Numbers, {}, {handleOnly("InitBRELKCCD", Test::Zero)}},
+    {"BRELK_11_CloseCamera", 0, Reads::Numbers, {},
+     {handleOnly("CloseBRELKCCD", Test::MinusOne), handleOnly("ReleaseBRELKCCDResource", Test::MinusOne)}},
+    {"BRELK_6_SetLiveBrightness", 1, Reads::Numbers, {}, {setParam(0)}},
+    {"BRELK_6_SetLiveContrast", 1, Reads::Numbers, {}, {setParam(1)}},
+    {"BRELK_6_SetLiveWBR", 1, Reads::Numbers, {}, {setParam(2)}},
+    {"BRELK_6_SetLiveWBB", 1, Reads::Numbers, {}, {setParam(3)}},
+    {"BRELK_6_SetLiveWBG", 1, Reads::Numbers, {}, {setParam(4)}},
+    {"BRELK_6_SetLiveGamma", 1, Reads::Numbers, {}, {setParam(5)}},
+    {"BRELK_6_SetGain", 1, Reads::Numbers, {}, {setParam(6)}},
+    {"BRELK_6_SetOffset", 1, Reads::Numbers, {}, {setParam(7)}},
+    {"BRELK_6_SetExposeTime", 1, Reads::Numbers, {}, {setParam(8)}},
+    {"BRELK_6_SetTraffic", 1, Reads::Numbers, {}, {setParam(12)}},
+    {"BRELK_6_SetCoolerPWM", 1, Reads::Numbers, {}, {setParam(16)}},
+    {"BRELK_6_SetCoolerOFF", 0, Reads::Numbers, {}, {setParam(16)}},
+    {"BRELK_6_SetCoolerTemperature", 1, Reads::Numbers, {}, {setParam(18)}},
+    {"BRELK_6_SetDDR", 1, Reads::Numbers, {}, {setParam(48)}},
+    {"BRELK_6_SetROI", 4, Reads::Numbers, {}, {handleOnly("SetBRELKCCDResolution", Test::Zero)}},
+    {"BRELK_7_GetEffective", 0, Reads::Numbers, {kU32, kU32, kU32, kU32},
+     {handleOnly("GetBRELKCCDEffectiveArea", Test::MinusOne)}},
+    {"BRELK_7_GetOverscan", 0, Reads::Numbers, {kU32, kU32, kU32, kU32},
+     {handleOnly("GetBRELKCCDOverScanArea", Test::MinusOne)}},
+    {"BRELK_7_GetChipInfo", 0, Reads::Numbers, {kF64, kF64, kU32, kU32, kF64, kF64},
+     {handleOnly("GetBRELKCCDChipInfo", Test::MinusOne)}},
+    {"BRELK_7_GetTemperature", 0, Reads::Numbers, {kF64}, {{"GetBRELKCCDParam", 14, Test::Value}}, false},
+    {"BRELK_7_GetHumidity", 0, Reads::Numbers, {kF64},
+     {{"IsBRELKCCDControlAvailable", 62, Test::MinusOne}, {"GetBRELKCCDParam", 62, Test::Value}}},
+    {"BRELK_7_GetPressure", 0, Reads::Numbers, {kF64},
+     {{"IsBRELKCCDControlAvailable", 63, Test::MinusOne}, {"GetBRELKCCDParam", 63, Test::Value}}},
+    {"BRELK_7_GetDebayer", 0, Reads::Numbers, {{mxUINT8_CLASS, 4}},
+     {{"IsBRELKCCDControlAvailable", 59, Test::MinusOne}, {"IsBRELKCCDControlAvailable", 20, Test::Pattern}}},
+    {"BRELK_8_CheckCFWPlug", 0, Reads::Numbers, {}, {kWheelGuard, handleOnly("IsBRELKCCDCFWPlugged", Test::MinusOne)}},
+    {"BRELK_8_GetCFWSlotsNum", 0, Reads::Numbers, {{mxINT32_CLASS, 1}},
+     {kWheelGuard, {"GetBRELKCCDParam", 44, Test::Truncated}}},
+    {"BRELK_8_GetCFWStatus", 0, Reads::Numbers, {{mxUINT8_CLASS, 1}},
+     {kWheelGuard, {"GetBRELKCCDParam", 17, Test::Truncated}}},
+    {"BRELK_8_SetCFWTarget", 1, Reads::Byte, {}, {kWheelGuard, {"SetBRELKCCDParam", 17, Test::MinusOne}}},
+    {"BRELK_9_BeginSingleExpose", 0, Reads::Numbers, {}, {handleOnly("ExpBRELKCCDSingleFrame", Test::MinusOne)}},
+    {"BRELK_9_StopSingleCapture", 0, Reads::Numbers, {},
+     {handleOnly("CancelBRELKCCDExposingAndReadout", Test::MinusOne)}},
+    {"BRELK_10_BeginLiveExpose", 0, Reads::Numbers, {}, {handleOnly("BeginBRELKCCDLive", Test::MinusOne)}},
+    {"BRELK_10_StopLiveCapture", 0, Reads::Numbers, {}, {handleOnly("StopBRELKCCDLive", Test::MinusOne)}},
 };
+
+// The SDK result a script stands for, as the simulator documents it: the
+// value taken as a 32-bit integer. Only whole numbers in range are used
+// for checking, so the check relies on nothing the simulator leaves open.
+bool scriptedResult(double value, uint32_t& result) {
+  if (!(value >= -2147483648.0 && value <= 4294967295.0) || value != std::trunc(value)) return false;
+  result = value < 0 ? static_cast<uint32_t>(static_cast<int32_t>(value)) : static_cast<uint32_t>(value);
+  return true;
+}
+
+// The toolbox's own double-to-int32 conversion: truncation; NaN and values
+// out of range become INT32_MIN.
+int32_t truncated(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
 
 // What the frame can read. A sound input is never refused and an unsound
 // one always is: anything else would mean garbage reached the SDK or a good
@@ -471,6 +529,7 @@ using Gateway = void (*)(int, mxArray**, int, const mxArray**);
 
 struct Stats {
   uint64_t calls = 0, succeeded = 0, failed = 0, refused = 0, openFailed = 0, guarded = 0;
+  uint64_t checkedAgainstScript = 0;  // calls whose status or outputs were compared with scripted SDK answers
 };
 
 struct Module {
@@ -548,16 +607,34 @@ class Driver {
   const std::vector<Module>& modules() const { return modules_; }
 
  private:
-  void prepareSdk(Rng& r, Trace& trace);
-  bool callOnce(Rng& r, Trace& trace, std::string& failure);
+  struct Script {
+    std::string operation;
+    int32_t control;
+    double result;
+  };
+  struct ScriptedOutputs {
+    std::string operation;
+    std::vector<double> values;
+    uint32_t mask;
+  };
+
+  void prepareSdk(Rng& r, Trace& trace, const std::vector<Module*>& callees);
+  bool callOnce(Rng& r, Module& m, Trace& trace, std::string& failure);
+  const double* scripted(const std::string& operation, int32_t control) const;
+  bool checkOutcome(const Contract& c, const std::vector<std::string>& journal, int32_t code, int supplied,
+                    const std::vector<mxArray*>& slots, const std::function<void(bool, const std::string&)>& rule) const;
 
   std::vector<Module> modules_;
+  std::vector<Script> scripts_;             // this case's, in order
+  std::vector<ScriptedOutputs> outputs_;
   uint64_t seed_;
   uint64_t calls_ = 0;
 };
 
-void Driver::prepareSdk(Rng& r, Trace& trace) {
+void Driver::prepareSdk(Rng& r, Trace& trace, const std::vector<Module*>& callees) {
   BrelkSimReset();
+  scripts_.clear();
+  outputs_.clear();
   BrelkSimSetManualClock(1);
   // Cameras brought up as a script would, most of the time; else switched off.
   for (const char* id : {"SIM-MONO", "SIM-COLOR"}) {
@@ -572,10 +649,19 @@ void Driver::prepareSdk(Rng& r, Trace& trace) {
   const int scripts = r.percent(45) ? 0 : r.between(1, 3);
   for (int i = 0; i < scripts; ++i) {
     const char* op = r.pick(kOperations);
-    const int32_t control = r.percent(50) ? BRELKSIM_ANY_CONTROL : r.percent(90) ? r.pick(kControls)
-                                                                               : static_cast<int32_t>(r.next());
+    int32_t control = r.percent(50) ? BRELKSIM_ANY_CONTROL : r.percent(90) ? r.pick(kControls)
+                                                                         : static_cast<int32_t>(r.next());
+    // Mostly a call the case's functions make, so their answers are scripted.
+    const Module* callee = callees[r.below(static_cast<uint32_t>(callees.size()))];
+    if (callee->contract && !callee->contract->steps.empty() && r.percent(60)) {
+      const std::vector<Step>& steps = callee->contract->steps;
+      const Step& step = steps[r.below(static_cast<uint32_t>(steps.size()))];
+      op = step.operation;
+      if (step.control != BRELKSIM_ANY_CONTROL && r.percent(70)) control = step.control;
+    }
     const double result = std::strcmp(op, "OpenBRELKCCD") == 0 ? (r.percent(50) ? 0.0 : 1.0) : randomResult(r);
     BrelkSimScript(op, control, result);
+    scripts_.push_back({op, control, result});
     trace.line("script %s control %d result %.17g", op, control, result);
   }
   if (r.percent(30)) {
@@ -585,6 +671,7 @@ void Driver::prepareSdk(Rng& r, Trace& trace) {
     for (size_t i = 0; i < count; ++i) values[i] = r.percent(70) ? randomResult(r) : randomDouble(r);
     const uint32_t mask = r.percent(25) ? 0u : r.percent(33) ? 0xFFFFFFFFu : static_cast<uint32_t>(r.next());
     BrelkSimScriptOutputs(op, count, values, mask);
+    outputs_.push_back({op, std::vector<double>(values, values + count), mask});
     if (trace.on) {
       std::string v;
       for (size_t i = 0; i < count; ++i) v += " " + std::to_string(values[i]);
@@ -593,10 +680,100 @@ void Driver::prepareSdk(Rng& r, Trace& trace) {
   }
 }
 
+// The result scripted for an operation and control, as the simulator looks
+// it up: the control's own script, else the one for every control.
+const double* Driver::scripted(const std::string& operation, int32_t control) const {
+  const double* any = nullptr;
+  const double* own = nullptr;
+  for (const Script& s : scripts_) {
+    if (s.operation != operation) continue;
+    if (s.control == control) own = &s.result;
+    if (s.control == BRELKSIM_ANY_CONTROL) any = &s.result;
+  }
+  return own ? own : any;
+}
+
+// Where the last SDK call has a scripted result, the status must be the one
+// the function's test makes of it, and what it returns must be what the SDK
+// gave: a failure reported as success, a wrong test, a value lost or out
+// pointers passed in the wrong order all show here.
+// True when it could compare anything.
+bool Driver::checkOutcome(const Contract& c, const std::vector<std::string>& journal, int32_t code, int supplied,
+                          const std::vector<mxArray*>& slots,
+                          const std::function<void(bool, const std::string&)>& rule) const {
+  if (journal.empty()) return false;
+  const std::string& last = journal.back();
+  const size_t paren = last.find('(');
+  const std::string operation = last.substr(0, paren);
+  const bool hasControl = operation == "SetBRELKCCDParam" || operation == "GetBRELKCCDParam" ||
+                          operation == "IsBRELKCCDControlAvailable";
+  const int32_t control =
+      hasControl ? static_cast<int32_t>(std::strtol(last.c_str() + paren + 1, nullptr, 10)) : BRELKSIM_ANY_CONTROL;
+  const Step* step = nullptr;
+  for (const Step& s : c.steps)
+    if (operation == s.operation && control == s.control) step = &s;
+  if (!step) return false;
+  bool compared = false;
+  const double* value = scripted(operation, control);
+  const mxArray* first = supplied > 1 ? slots[1] : nullptr;
+  if (value) {
+    uint32_t result = 0;
+    int32_t expected = 1;
+    switch (step->test) {
+      case Test::Zero:
+        if (scriptedResult(*value, result)) expected = result == 0 ? 0 : -1;
+        break;
+      case Test::MinusOne:
+        if (scriptedResult(*value, result)) expected = result == BRELKCCD_ERROR ? -1 : 0;
+        break;
+      case Test::Pattern:
+        if (scriptedResult(*value, result)) expected = result >= 1 && result <= 4 ? 0 : -1;
+        break;
+      case Test::Value:
+        expected = 0;
+        if (first) rule(std::memcmp(mxGetData(first), value, sizeof(double)) == 0, "returned a value other than the SDK's");
+        break;
+      case Test::Truncated:
+        expected = truncated(*value) == -1 ? -1 : 0;
+        if (first && mxGetClassID(first) == mxINT32_CLASS)
+          rule(*static_cast<const int32_t*>(mxGetData(first)) == truncated(*value),
+               "returned " + std::to_string(*static_cast<const int32_t*>(mxGetData(first))) + " for the SDK's " +
+                   std::to_string(*value));
+        break;
+    }
+    compared = compared || expected != 1;
+    if (expected != 1)
+      rule(code == expected, "status " + std::to_string(code) + " after " + last + " answered " +
+                                 std::to_string(*value) + " (expected " + std::to_string(expected) + ")");
+  }
+  // Scripted out-pointer values land in the outputs in order; unwritten ones stay 0.
+  for (const ScriptedOutputs& o : outputs_) {
+    if (o.operation != operation) continue;
+    compared = compared || supplied > 1;
+    for (int i = 1; i < supplied && i <= static_cast<int>(c.outputs.size()); ++i) {
+      const mxArray* a = slots[static_cast<size_t>(i)];
+      if (!a) continue;
+      const size_t k = static_cast<size_t>(i - 1);
+      const bool written = k < o.values.size() && (o.mask >> k & 1u);
+      const double v = written ? o.values[k] : 0.0;
+      if (c.outputs[k].id == mxDOUBLE_CLASS) {
+        rule(std::memcmp(mxGetData(a), &v, sizeof v) == 0,
+             "output " + std::to_string(i) + " is not what the SDK wrote (" + describe(a) + ")");
+      } else if (uint32_t want = 0; scriptedResult(v, want)) {
+        rule(*static_cast<const uint32_t*>(mxGetData(a)) == want,
+             "output " + std::to_string(i) + " is not what the SDK wrote (" + describe(a) + ")");
+      }
+    }
+  }
+  return compared;
+}
+
 bool Driver::runCase(uint64_t index, Trace& trace, std::string& failure) {
   Rng r(caseSeed(seed_, index));
-  prepareSdk(r, trace);
   const int callsInCase = r.percent(50) ? 1 : r.percent(50) ? 2 : r.between(3, 4);
+  std::vector<Module*> callees;
+  for (int i = 0; i < callsInCase; ++i) callees.push_back(&modules_[r.below(static_cast<uint32_t>(modules_.size()))]);
+  prepareSdk(r, trace, callees);
   for (int i = 0; i < callsInCase; ++i) {
     if (i > 0 && r.percent(50)) {
       const double seconds[] = {0.001, 0.5, 1.0, 5.0, 30.0, 600.0, 86400.0};
@@ -604,13 +781,12 @@ bool Driver::runCase(uint64_t index, Trace& trace, std::string& failure) {
       BrelkSimAdvance(s);
       trace.line("clock +%g s", s);
     }
-    if (!callOnce(r, trace, failure)) return false;
+    if (!callOnce(r, *callees[static_cast<size_t>(i)], trace, failure)) return false;
   }
   return true;
 }
 
-bool Driver::callOnce(Rng& r, Trace& trace, std::string& failure) {
-  Module& m = modules_[r.below(static_cast<uint32_t>(modules_.size()))];
+bool Driver::callOnce(Rng& r, Module& m, Trace& trace, std::string& failure) {
   const Contract* c = m.contract;
   const int reads = c ? c->inputs : 4;
   const int returns = c ? static_cast<int>(c->outputs.size()) : 6;
@@ -727,6 +903,8 @@ bool Driver::callOnce(Rng& r, Trace& trace, std::string& failure) {
     rule(endsWith(printed, ("successfully." + letters + "\n").c_str()),
          "printed " + quoted(printed) + " but returned " + quoted(letters));
   }
+
+  if (c && !refused && checkOutcome(*c, journal, code, supplied, slots, rule)) ++m.stats.checkedAgainstScript;
 
   for (size_t i = 0; i < inputs.size(); ++i)
     rule(hashData(inputs[i]) == hashes[i], "changed input " + std::to_string(i));
@@ -881,18 +1059,22 @@ int main(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   int unexercised = 0;
-  std::printf("%-30s %9s %9s %9s %9s %9s %9s\n", "module", "calls", "status 0", "status -1", "refused", "no open",
-              "guarded");
+  std::printf("%-30s %9s %9s %9s %9s %9s %9s %9s\n", "module", "calls", "status 0", "status -1", "refused",
+              "no open", "guarded", "scripted");
   for (const Module& m : driver.modules()) {
     const Stats& s = m.stats;
-    std::printf("%-30s %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 "\n",
-                m.name.c_str(), s.calls, s.succeeded, s.failed, s.refused, s.openFailed, s.guarded);
+    std::printf("%-30s %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 "\n",
+                m.name.c_str(), s.calls, s.succeeded, s.failed, s.refused, s.openFailed, s.guarded,
+                s.checkedAgainstScript);
     // Each function must have been driven to success and past its open to a
     // failure of its own, or the run did not reach its paths.
     const bool failsWhenOpen = !m.contract || m.contract->failsWhenOpen;
-    if (!replay && (s.succeeded == 0 || (failsWhenOpen && s.failed == s.refused + s.openFailed))) {
+    if (!replay && (s.succeeded == 0 || (failsWhenOpen && s.failed == s.refused + s.openFailed) ||
+                    (m.contract && s.checkedAgainstScript == 0))) {
       std::fprintf(stderr, "brelk_fuzz: %s never reached %s\n", m.name.c_str(),
-                   s.succeeded == 0 ? "success" : "a failure after opening");
+                   s.succeeded == 0 ? "success"
+                   : s.checkedAgainstScript == 0 ? "a scripted SDK answer"
+                                                 : "a failure after opening");
       ++unexercised;
     }
   }
