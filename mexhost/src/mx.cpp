@@ -21,6 +21,15 @@
 #  include <sys/mman.h>
 #  include <unistd.h>
 #  define MEXHOST_GUARD_PAGES 1
+#elif defined(_WIN32)
+#  ifndef NOMINMAX
+#    define NOMINMAX
+#  endif
+#  ifndef WIN32_LEAN_AND_MEAN
+#    define WIN32_LEAN_AND_MEAN
+#  endif
+#  include <windows.h>
+#  define MEXHOST_GUARD_PAGES 1
 #endif
 #if defined(__SANITIZE_ADDRESS__)
 #  define MEXHOST_ASAN 1
@@ -81,8 +90,46 @@ bool guardPages() {
 }
 
 size_t pageSize() {
+#if defined(_WIN32)
+  static const size_t size = [] {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return static_cast<size_t>(info.dwPageSize);
+  }();
+#else
   static const size_t size = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+#endif
   return size;
+}
+
+// Fresh zero-filled pages, the last one inaccessible; null if unavailable.
+char* mapGuarded(size_t mapped) {
+#if defined(_WIN32)
+  void* base = VirtualAlloc(nullptr, mapped, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (!base) return nullptr;
+  DWORD previous;
+  if (!VirtualProtect(static_cast<char*>(base) + mapped - pageSize(), pageSize(), PAGE_NOACCESS, &previous)) {
+    VirtualFree(base, 0, MEM_RELEASE);
+    return nullptr;
+  }
+#else
+  void* base = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) return nullptr;
+  if (mprotect(static_cast<char*>(base) + mapped - pageSize(), pageSize(), PROT_NONE) != 0) {
+    munmap(base, mapped);
+    return nullptr;
+  }
+#endif
+  return static_cast<char*>(base);
+}
+
+void unmapGuarded(char* base, size_t mapped) {
+#if defined(_WIN32)
+  (void)mapped;
+  VirtualFree(base, 0, MEM_RELEASE);
+#else
+  munmap(base, mapped);
+#endif
 }
 
 // Whole pages for the data plus one inaccessible page after them.
@@ -95,13 +142,9 @@ void* zeroed(size_t bytes) {
 #if defined(MEXHOST_GUARD_PAGES) && !defined(MEXHOST_ASAN)
   if (guardPages()) {
     const size_t mapped = mappedBytes(bytes);
-    void* base = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED) throw std::bad_alloc();
-    char* guard = static_cast<char*>(base) + mapped - pageSize();
-    if (mprotect(guard, pageSize(), PROT_NONE) != 0) {
-      munmap(base, mapped);
-      throw std::bad_alloc();
-    }
+    char* base = mapGuarded(mapped);
+    if (!base) throw std::bad_alloc();
+    char* guard = base + mapped - pageSize();
     return guard - bytes;  // element-aligned: bytes is a multiple of the element size
   }
 #endif
@@ -116,7 +159,7 @@ void release(void* data, size_t bytes) {
   if (guardPages()) {
     const size_t mapped = mappedBytes(bytes);
     char* end = static_cast<char*>(data) + bytes + pageSize();
-    munmap(end - mapped, mapped);
+    unmapGuarded(end - mapped, mapped);
     return;
   }
 #else
