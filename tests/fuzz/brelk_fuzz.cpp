@@ -1059,10 +1059,14 @@ int main(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   int unexercised = 0;
+  Stats total;
   std::printf("%-30s %9s %9s %9s %9s %9s %9s %9s\n", "module", "calls", "status 0", "status -1", "refused",
               "no open", "guarded", "scripted");
   for (const Module& m : driver.modules()) {
     const Stats& s = m.stats;
+    total.succeeded += s.succeeded;
+    total.refused += s.refused;
+    total.checkedAgainstScript += s.checkedAgainstScript;
     std::printf("%-30s %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 "\n",
                 m.name.c_str(), s.calls, s.succeeded, s.failed, s.refused, s.openFailed, s.guarded,
                 s.checkedAgainstScript);
@@ -1078,7 +1082,9 @@ int main(int argc, char** argv) {
       ++unexercised;
     }
   }
-  std::printf("%" PRIu64 " calls in %" PRIu64 " cases over %zu modules, seed %" PRIu64 ", %.1f s (%.0f calls/s)\n",
-              driver.calls(), index, driver.modules().size(), seed, seconds, driver.calls() / seconds);
+  std::printf("%" PRIu64 " calls in %" PRIu64 " cases over %zu modules, seed %" PRIu64 ", %.1f s (%.0f calls/s): "
+              "%" PRIu64 " succeeded, %" PRIu64 " refused an input, %" PRIu64 " checked against scripted SDK answers\n",
+              driver.calls(), index, driver.modules().size(), seed, seconds, driver.calls() / seconds,
+              total.succeeded, total.refused, total.checkedAgainstScript);
   return unexercised ? 1 : 0;
 }
