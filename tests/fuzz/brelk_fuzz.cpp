@@ -4,9 +4,10 @@
 //   brelk_fuzz [--calls N] [--seed S] [--mex-dir DIR] [--require-all]
 //   brelk_fuzz --seed S --case C --verbose        replays one case, step by step
 //
-// A case resets the simulated camera, brings a camera up (or leaves it
-// switched off), scripts random SDK results and random out-pointer writes
-// (some left unwritten), then makes one to four calls of random modules with
+// A case resets the simulated cameras, brings each up or leaves it switched
+// off, scripts random SDK results (mostly for the calls its functions make)
+// and random out-pointer writes (some left unwritten), then makes one to four
+// calls of random modules with
 // nlhs 0 to 8, nrhs 0 to 6 and inputs of every class, size and awkward value,
 // moving the simulated clock between them. Case C of seed S is generated
 // from those two numbers alone, so every failure prints the command that
@@ -25,7 +26,10 @@
 //  - the SDK saw the camera ID as given, opening first;
 //  - a failed open or guard returned only the status;
 //  - the status agrees with the last line printed, and the values a reading
-//    prints are the values it returns.
+//    prints are the values it returns;
+//  - where the SDK call that decided the outcome had a scripted answer, the
+//    status is what the function's test makes of it, and the outputs hold
+//    what the SDK gave or wrote (0 where it left an out pointer unwritten).
 // A MATLAB error aborts the stand-in host and so the run; under the
 // sanitizers so does every memory or undefined-behaviour report.
 #include <dirent.h>
