@@ -13,5 +13,5 @@ export MEXHOST_ARRAY_DATA=heap
 memcheck=(valgrind -q --error-exitcode=1 --leak-check=full --show-leak-kinds=definite,indirect,possible
           --errors-for-leak-kinds=definite,indirect,possible --track-origins=yes)
 "${memcheck[@]}" "$build/tests/unit/unit_tests" --gtest_brief=1
-"${memcheck[@]}" "$build/tests/fuzz/brelk_fuzz" --calls "${BRELK_VALGRIND_FUZZ_CALLS:-20000}" --seed 3 >/dev/null
+"${memcheck[@]}" "$build/tests/fuzz/brelk_fuzz" --calls "${BRELK_VALGRIND_FUZZ_CALLS:-20000}" --seed 3 | tail -n 1
 echo "memcheck: no errors, no leaks"
