@@ -171,12 +171,13 @@ bool Call::open(Guard guard) noexcept {
   return true;
 }
 
-void* Call::createOutput(int slot, mwSize rows, mxClassID id, size_t bytes) noexcept {
+void* Call::createOutput(int slot, mwSize rows, mxClassID id) noexcept {
+  if (slot < 1 || slot >= kMaxSlots) return local_[0];  // no function has such a slot
   if (slot < outputs_) {
     plhs_[slot] = mxCreateNumericMatrix(rows, 1, id, mxREAL);
     if (void* data = mxGetData(plhs_[slot])) return data;
   }
-  return bytes <= kLocalBytes && slot < kMaxSlots ? local_[slot] : local_[0];
+  return local_[slot];
 }
 
 // A fixed line is its own format unless it holds a '%': printed so, it

@@ -64,11 +64,11 @@ class Call {
   bool open(Guard guard = Guard::None) noexcept;
   BrelkCcdHandle* camera() const noexcept { return camera_; }
 
-  // Output `slot`: a zero-filled rows x 1 array of T, created in MATLAB when
-  // the caller supplied the slot and kept in local storage otherwise, so the
-  // SDK always has somewhere to write.
-  template <class T>
-  T* output(int slot, mwSize rows = 1) noexcept;
+  // Output `slot` (1 to 7): a zero-filled Rows x 1 array of T, created in
+  // MATLAB when the caller supplied the slot and kept in local storage
+  // otherwise, so the SDK always has somewhere to write.
+  template <class T, mwSize Rows = 1>
+  T* output(int slot) noexcept;
 
   // Reporting.
   template <class... Args>
@@ -93,7 +93,7 @@ class Call {
 
   const mxArray* input(int index, const char* name) noexcept;
   void refuse(const char* what, const char* name) noexcept;
-  void* createOutput(int slot, mwSize rows, mxClassID id, size_t bytes) noexcept;
+  void* createOutput(int slot, mwSize rows, mxClassID id) noexcept;
 
   int outputs_;  // slots the caller supplied; slot 0 always exists
   mxArray** plhs_;
@@ -111,11 +111,11 @@ class Call {
   char idCopy_[kIdBytes];
 };
 
-template <class T>
-T* Call::output(int slot, mwSize rows) noexcept {
-  void* data = createOutput(slot, rows, OutputClass<T>::id, rows * sizeof(T));
-  T* first = static_cast<T*>(data);
-  for (mwSize i = 0; i < rows; ++i) new (first + i) T{};
+template <class T, mwSize Rows>
+T* Call::output(int slot) noexcept {
+  static_assert(Rows * sizeof(T) <= kLocalBytes, "every output must fit its local storage");
+  T* first = static_cast<T*>(createOutput(slot, Rows, OutputClass<T>::id));
+  for (mwSize i = 0; i < Rows; ++i) new (first + i) T{};
   return first;
 }
 

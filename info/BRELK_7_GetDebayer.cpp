@@ -12,7 +12,7 @@ const char* const kPatterns[] = {"GBRG", "GRBG", "BGGR", "RGGB"};
 
 void brelk::run(Call& call) {
   if (!call.open(Guard::ColorCamera)) return;
-  uint8_t* pattern = call.output<uint8_t>(1, 4);
+  uint8_t* pattern = call.output<uint8_t, 4>(1);
   const uint32_t code = IsBRELKCCDControlAvailable(call.camera(), BRELKCCD_COLOR_PATTERN);
   if (isMinusOne(code)) return call.fail("Get debayer format failed.\n");
   if (code < 1 || code > 4) return call.fail("Debayer format error.\n");
