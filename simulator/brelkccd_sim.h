@@ -98,6 +98,8 @@
  * Journal: every SDK call is recorded as one line of text, the operation and
  * its arguments without the handle, doubles printed with %.17g:
  *   OpenBRELKCCD("SIM-MONO")  SetBRELKCCDParam(6, 30)  ReleaseBRELKCCDResource()
+ * It keeps the last BRELKSIM_JOURNAL_LIMIT lines, so a night of polling on the
+ * simulator does not grow its memory; BrelkSimSetJournal(0) stops recording.
  */
 #ifndef BRELKCCD_SIM_H
 #define BRELKCCD_SIM_H
@@ -112,6 +114,7 @@ extern "C" {
 #endif
 
 #define BRELKSIM_ANY_CONTROL (-1)
+#define BRELKSIM_JOURNAL_LIMIT 100000
 
 /* Back to power-on: every camera closed and at its defaults (sensor at
  * ambient, wheel at slot 0), scripts and journal cleared, and the clock back
@@ -143,6 +146,9 @@ BRELKCCD_API size_t BrelkSimJournalSize(void);
 /* Entry `index`, or NULL past the end; valid until the journal changes. */
 BRELKCCD_API const char* BrelkSimJournalEntry(size_t index);
 BRELKCCD_API void BrelkSimJournalClear(void);
+/* Whether SDK calls are recorded: 1 (the default, and after BrelkSimReset) or
+ * 0, for long runs and benchmarks. Lines already recorded stay. */
+BRELKCCD_API void BrelkSimSetJournal(int on);
 
 #ifdef __cplusplus
 }

@@ -49,12 +49,14 @@ Sim& sim() {
 }
 
 void record(const char* format, ...) {
+  if (!sim().journalOn) return;
   char line[512];
   va_list args;
   va_start(args, format);
   std::vsnprintf(line, sizeof line, format, args);
   va_end(args);
   sim().journal.emplace_back(line);
+  if (sim().journal.size() > BRELKSIM_JOURNAL_LIMIT) sim().journal.pop_front();
 }
 
 uint32_t asResult(double value) {
@@ -77,6 +79,7 @@ extern "C" {
 void BrelkSimReset(void) {
   std::lock_guard<std::mutex> g(sim().lock);
   sim().journal.clear();
+  sim().journalOn = true;
   sim().results.clear();
   sim().outputs.clear();
   for (BrelkCcdCamera& c : sim().cameras) c.reset();
@@ -130,6 +133,11 @@ const char* BrelkSimJournalEntry(size_t index) {
 void BrelkSimJournalClear(void) {
   std::lock_guard<std::mutex> g(sim().lock);
   sim().journal.clear();
+}
+
+void BrelkSimSetJournal(int on) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  sim().journalOn = on != 0;
 }
 
 }  // extern "C"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -23,7 +24,8 @@ struct ScriptedOutputs {
 struct Sim {
   std::mutex lock;
   Clock clock;
-  std::vector<std::string> journal;
+  std::deque<std::string> journal;  // the newest BRELKSIM_JOURNAL_LIMIT lines
+  bool journalOn = true;
   std::map<std::pair<std::string, int32_t>, double> results;
   std::map<std::string, ScriptedOutputs> outputs;
   // Fixed for the life of the library, so a handle never dangles.

@@ -462,3 +462,26 @@ TEST_F(SimulatorTest, TheClockIsManualOnlyWhenAskedAndResetBringsBackTheRealOne)
 }
 
 }  // namespace
+
+namespace {
+
+// A night of polling must not grow the simulator: the journal keeps only its
+// newest lines, and can be switched off.
+TEST_F(SimulatorTest, JournalKeepsItsNewestLinesAndCanBeSwitchedOff) {
+  BrelkCcdHandle* h = ready();
+  BrelkSimJournalClear();
+  for (uint32_t i = 0; i < BRELKSIM_JOURNAL_LIMIT + 5; ++i) GetBRELKCCDParam(h, i % 8);
+  ASSERT_EQ(BrelkSimJournalSize(), static_cast<size_t>(BRELKSIM_JOURNAL_LIMIT));
+  EXPECT_STREQ(BrelkSimJournalEntry(0), "GetBRELKCCDParam(5)");
+  EXPECT_STREQ(BrelkSimJournalEntry(BRELKSIM_JOURNAL_LIMIT - 1), "GetBRELKCCDParam(4)");
+
+  BrelkSimSetJournal(0);
+  GetBRELKCCDParam(h, BRELKCCD_GAIN);
+  EXPECT_EQ(BrelkSimJournalSize(), static_cast<size_t>(BRELKSIM_JOURNAL_LIMIT));
+  BrelkSimReset();
+  OpenBRELKCCD("SIM-MONO");
+  ASSERT_EQ(BrelkSimJournalSize(), 1u);
+  EXPECT_STREQ(BrelkSimJournalEntry(0), "OpenBRELKCCD(\"SIM-MONO\")");
+}
+
+}  // namespace
