@@ -34,13 +34,14 @@ brelk_import_library(brelk_import_mex libmex)
 brelk_import_library(brelk_import_brelkccd brelkccd)
 
 # Test programs run under Wine, in a prefix of this build's own, with no
-# display and no prompts to install Mono or Gecko.
+# display, no prompts to install Mono or Gecko, and no debugger started on a
+# crash, so that a death test's child ends at once.
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   find_program(BRELK_WINE NAMES wine wine64 PATHS /usr/lib/wine)
   if(BRELK_WINE)
     set(BRELK_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
     set(CMAKE_CROSSCOMPILING_EMULATOR
         ${CMAKE_COMMAND} -E env WINEPREFIX=${BRELK_WINEPREFIX} WINEDEBUG=-all
-        WINEDLLOVERRIDES=mscoree,mshtml= ${BRELK_WINE})
+        WINEDLLOVERRIDES=mscoree,mshtml,winedbg.exe= ${BRELK_WINE})
   endif()
 endif()

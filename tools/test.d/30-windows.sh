@@ -10,12 +10,12 @@ mkdir -p "$build"
 build=$(cd "$build" && pwd)
 
 # A Wine prefix of this build's own: console programs only, no display, no
-# prompts for Mono or Gecko. Its server is kept running until the step ends:
+# prompts for Mono or Gecko, no debugger on a crash. Its server is kept running until the step ends:
 # otherwise every restart brings up Wine's services again, which hold on to
 # the output of the test that started them for seconds. Creating the prefix
 # takes a while on a fresh machine, so it is done here, before the build
 # lists the tests under Wine.
-export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe="
 wine=$(command -v wine || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
