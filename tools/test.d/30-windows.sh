@@ -10,11 +10,11 @@ mkdir -p "$build"
 build=$(cd "$build" && pwd)
 
 # A Wine prefix of this build's own: console programs only, no display, no
-# prompts for Mono or Gecko, no debugger on a crash. Its server is kept running until the step ends:
-# otherwise every restart brings up Wine's services again, which hold on to
-# the output of the test that started them for seconds. Creating the prefix
-# takes a while on a fresh machine, so it is done here, before the build
-# lists the tests under Wine.
+# prompts for Mono or Gecko, no debugger on a crash. Its server is kept up
+# until the step ends: otherwise every restart brings up Wine's services
+# again, which hold on to the output of the test that started them for
+# seconds. Creating the prefix takes a while on a fresh machine, so it is done
+# here, before the build lists the tests under Wine.
 export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe="
 wine=$(command -v wine || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
