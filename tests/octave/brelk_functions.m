@@ -11,7 +11,7 @@ function list = brelk_functions()
     'BRELK_6_SetLiveWBR',            {10},             0
     'BRELK_6_SetLiveWBB',            {10},             0
     'BRELK_6_SetLiveWBG',            {10},             0
-    'BRELK_6_SetLiveGamma',          {10},             0
+    'BRELK_6_SetLiveGamma',          {1.5},             0
     'BRELK_6_SetGain',               {30},             0
     'BRELK_6_SetOffset',             {10},             0
     'BRELK_6_SetExposeTime',         {1000},           0
