@@ -20,5 +20,5 @@ for step in tools/test.d/*.sh; do
   fi
 done
 [ ${#failures[@]} -eq 0 ] || printf 'failed step: %s\n' "${failures[@]}"
-echo "test steps: $passed passed, $failed failed"
+echo "steps: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
