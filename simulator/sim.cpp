@@ -5,19 +5,10 @@
 #include <cstring>
 
 #include "brelkccd_sim.h"
+#include "sdk_operations.h"
 #include "state.h"
 
 namespace brelksim {
-
-namespace {
-const char* const kOperations[] = {
-    "OpenBRELKCCD", "InitBRELKCCD", "CloseBRELKCCD", "ReleaseBRELKCCDResource",
-    "SetBRELKCCDReadMode", "SetBRELKCCDStreamMode", "SetBRELKCCDParam", "GetBRELKCCDParam",
-    "IsBRELKCCDControlAvailable", "SetBRELKCCDResolution", "GetBRELKCCDEffectiveArea",
-    "GetBRELKCCDOverScanArea", "GetBRELKCCDChipInfo", "IsBRELKCCDCFWPlugged",
-    "ExpBRELKCCDSingleFrame", "CancelBRELKCCDExposingAndReadout", "BeginBRELKCCDLive",
-    "StopBRELKCCDLive"};
-}  // namespace
 
 BrelkCcdCamera* Sim::camera(const BrelkCcdHandle* handle) {
   for (BrelkCcdCamera& c : cameras)

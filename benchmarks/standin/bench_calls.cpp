@@ -52,25 +52,14 @@ class BestOf : public benchmark::BenchmarkReporter {
 };
 
 void timeModule(benchmark::State& state, Prepared* p) {
-  size_t n = 0;
-  for (auto _ : state) {
-    p->call();
-    if (++n % brelkbench::kJournalTrimEvery == 0) brelkbench::trimJournal();
-  }
+  for (auto _ : state) p->call();
 }
 
 void timeSdk(benchmark::State& state, Prepared* p) {
-  size_t n = 0;
-  for (auto _ : state) {
-    p->callSdk();
-    if (++n % brelkbench::kJournalTrimEvery == 0) brelkbench::trimJournal();
-  }
+  for (auto _ : state) p->callSdk();
 }
 
-const char* journalNote() {
-  return brelkbench::journalOff() ? "Simulator journal: off (BrelkSimSetJournal)."
-                                  : "Simulator journal: on, cleared every 1024 calls; its cost is the SDK's.";
-}
+const char* journalNote() { return "Simulator journal: off (BrelkSimSetJournal)."; }
 
 struct Counts {
   double module = 0, sdk = 0;
@@ -173,10 +162,7 @@ int count(const std::string& what, long calls) {
   Prepared p(*c);
   brelkbench::prepareSdk();
   for (int i = 0; i < 100; ++i) sdk ? p.callSdk() : p.call();
-  for (long i = 0; i < calls; ++i) {
-    brelkbench_counted(&p, sdk);
-    if ((i + 1) % static_cast<long>(brelkbench::kJournalTrimEvery) == 0) brelkbench::trimJournal();
-  }
+  for (long i = 0; i < calls; ++i) brelkbench_counted(&p, sdk);
   return 0;
 }
 
@@ -187,12 +173,9 @@ int longRun(long calls) {
   for (const char* label : {"temperature", "cfwstatus"}) {
     Prepared p(*brelkbench::findCase(label));
     const auto run = [&p](long n) {
-      for (long i = 0; i < n; ++i) {
-        p.call();
-        if ((i + 1) % static_cast<long>(brelkbench::kJournalTrimEvery) == 0) brelkbench::trimJournal();
-      }
+      for (long i = 0; i < n; ++i) p.call();
     };
-    run(10 * static_cast<long>(brelkbench::kJournalTrimEvery));  // loaded, pages touched, journal at its size
+    run(10000);  // loaded and its pages touched
     brelkbench::residentKiB();  // its own first reading takes memory too
     const long before = brelkbench::residentKiB();
     const auto start = std::chrono::steady_clock::now();

@@ -1,7 +1,5 @@
 #include "harness.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,11 +76,10 @@ const Case* findCase(const std::string& label) {
 }
 
 Prepared::Prepared(const Case& c) : case_(c), path_(modulePath(c.module)), slots_(c.nlhs > 1 ? c.nlhs : 1) {
-  void* lib = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!lib) std::fprintf(stderr, "bench: %s\n", dlerror());
-  require(lib != nullptr, "cannot load a module");
-  entry_ = reinterpret_cast<Gateway>(dlsym(lib, "mexFunction"));
-  require(entry_ != nullptr, "module without mexFunction");
+  std::string error;
+  entry_ = mexhost::loadGateway(path_, error);
+  if (!entry_) std::fprintf(stderr, "bench: %s: %s\n", path_.c_str(), error.c_str());
+  require(entry_ != nullptr, "cannot load a module");
   require(slots_ <= 8, "too many outputs");
   inputs_.push_back(mxCreateString(c.id));
   for (double n : c.numbers) inputs_.push_back(mxCreateDoubleScalar(n));
@@ -104,8 +101,7 @@ int32_t Prepared::check(std::string& printed) {
   entry_(case_.nlhs, outputs_, static_cast<int>(inputs_.size()), inputs_.data());
   const int32_t status = outputs_[0] ? *static_cast<const int32_t*>(mxGetData(outputs_[0])) : INT32_MIN;
   for (int i = 0; i < slots_; ++i) mxDestroyArray(outputs_[i]);
-  printed.assign(mexhost_printed_length() + 1, '\0');
-  printed.resize(mexhost_take_printed(&printed[0], printed.size()));
+  printed = mexhost::takePrinted();
   return status;
 }
 
@@ -134,21 +130,10 @@ void prepareSdk() {
                         BrelkSimScript("GetBRELKCCDParam", BRELKCCD_CFW, '3') == 0 &&
                         BrelkSimScript("GetBRELKCCDParam", BRELKCCD_CURRENT_TEMPERATURE, -10) == 0;
   require(scripted, "the simulator refused a script");
-  journalOff();
+  BrelkSimSetJournal(0);  // its lines would count as the toolbox's cost and memory
   BrelkSimJournalClear();
   mexhost_take_printed(nullptr, 0);
 }
-
-bool journalOff() {
-  // Looked up by name: a simulator with the switch turns its journal off,
-  // one without it has its journal trimmed by trimJournal().
-  using Switch = void (*)(int);
-  static const auto setJournal = reinterpret_cast<Switch>(dlsym(RTLD_DEFAULT, "BrelkSimSetJournal"));
-  if (setJournal) setJournal(0);
-  return setJournal != nullptr;
-}
-
-void trimJournal() { BrelkSimJournalClear(); }
 
 long residentKiB() {
   FILE* f = std::fopen("/proc/self/status", "r");

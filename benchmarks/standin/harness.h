@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "mex.h"
+#include "mexhost_loader.h"
 
 namespace brelkbench {
 
-using Gateway = void (*)(int, mxArray**, int, const mxArray**);
+using mexhost::Gateway;
 
 // One measured function: a module called with these inputs and outputs,
 // and the same SDK calls made directly, without the module.
@@ -59,16 +59,9 @@ class Prepared {
 };
 
 // The simulator after a reset, on a manual clock (the cameras' physics stand
-// still), both cameras initialised and every result the cases read scripted.
+// still), both cameras initialised, every result the cases read scripted,
+// and its journal off.
 void prepareSdk();
-
-// The simulator's journal grows by a line per SDK call. Where the simulator
-// can switch it off (BrelkSimSetJournal), prepareSdk() does and this is
-// true; otherwise it is cleared every so many calls, so that a long run
-// stays flat, and its cost is part of the SDK's.
-bool journalOff();
-void trimJournal();
-constexpr size_t kJournalTrimEvery = 1024;
 
 // Resident memory of this process in KiB (VmRSS), 0 where unknown.
 long residentKiB();

@@ -23,6 +23,17 @@ MEXHOST_MX_API size_t mexhost_live_arrays(void);
 
 #ifdef __cplusplus
 }
+
+#include <string>
+
+namespace mexhost {
+// Everything printed since the last take, as one string; clears it.
+inline std::string takePrinted() {
+  std::string text(mexhost_printed_length() + 1, '\0');
+  text.resize(mexhost_take_printed(&text[0], text.size()));
+  return text;
+}
+}  // namespace mexhost
 #endif
 
 #endif

@@ -33,7 +33,6 @@
 // A MATLAB error aborts the stand-in host and so the run; under the
 // sanitizers so does every memory or undefined-behaviour report.
 #include <dirent.h>
-#include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -54,6 +53,8 @@
 
 #include "brelkccd_sim.h"
 #include "mexhost.h"
+#include "mexhost_loader.h"
+#include "sdk_operations.h"
 
 extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
 
@@ -529,7 +530,9 @@ bool expectedId(const mxArray* a, std::string& id) {
 
 // ----------------------------------------------------------------- the calls
 
-using Gateway = void (*)(int, mxArray**, int, const mxArray**);
+using mexhost::Gateway;
+using mexhost::takePrinted;
+using brelksim::kOperations;
 
 struct Stats {
   uint64_t calls = 0, succeeded = 0, failed = 0, refused = 0, openFailed = 0, guarded = 0;
@@ -543,13 +546,6 @@ struct Module {
   Stats stats;
 };
 
-const char* const kOperations[] = {
-    "OpenBRELKCCD", "InitBRELKCCD", "CloseBRELKCCD", "ReleaseBRELKCCDResource",
-    "SetBRELKCCDReadMode", "SetBRELKCCDStreamMode", "SetBRELKCCDParam", "GetBRELKCCDParam",
-    "IsBRELKCCDControlAvailable", "SetBRELKCCDResolution", "GetBRELKCCDEffectiveArea",
-    "GetBRELKCCDOverScanArea", "GetBRELKCCDChipInfo", "IsBRELKCCDCFWPlugged",
-    "ExpBRELKCCDSingleFrame", "CancelBRELKCCDExposingAndReadout", "BeginBRELKCCDLive",
-    "StopBRELKCCDLive"};
 const char* const kOutPointerOperations[] = {"GetBRELKCCDEffectiveArea", "GetBRELKCCDOverScanArea",
                                              "GetBRELKCCDChipInfo"};
 const int32_t kControls[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 12, 14, 16, 17, 18, 20, 44, 48, 59, 62, 63};
@@ -568,12 +564,6 @@ uint64_t hashData(const mxArray* a) {
   if (const void* re = mxGetData(a)) mix(re, bytes);
   if (const void* im = mxGetImagData(a)) mix(im, bytes);
   return h;
-}
-
-std::string takePrinted() {
-  std::string s(mexhost_printed_length() + 1, '\0');
-  s.resize(mexhost_take_printed(&s[0], s.size()));
-  return s;
 }
 
 std::string lastLine(const std::string& printed) {
@@ -954,15 +944,10 @@ std::vector<Module> loadModules(const std::string& dir, const std::string& ext, 
       if (requireAll) ok = false;
     }
     const std::string path = dir + "/" + name + "." + ext;
-    void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!lib) {
-      std::fprintf(stderr, "brelk_fuzz: cannot load %s: %s\n", path.c_str(), dlerror());
-      ok = false;
-      continue;
-    }
-    m.entry = reinterpret_cast<Gateway>(dlsym(lib, "mexFunction"));
+    std::string error;
+    m.entry = mexhost::loadGateway(path, error);
     if (!m.entry) {
-      std::fprintf(stderr, "brelk_fuzz: %s has no mexFunction\n", path.c_str());
+      std::fprintf(stderr, "brelk_fuzz: cannot load %s: %s\n", path.c_str(), error.c_str());
       ok = false;
       continue;
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "mex_fixture.h"
-#include "module_loader.h"
+#include "mexhost_loader.h"
 
 namespace {
 
@@ -29,16 +29,16 @@ TEST(EntryPoints, EveryModuleGivesTheSameApiVersion) {
   ASSERT_GE(files.size(), 4u);
   for (const std::string& file : files) {
     std::string error;
-    void* lib = mextest::loadModule(file, error);
+    void* lib = mexhost::loadModule(file, error);
     ASSERT_NE(lib, nullptr) << file << ": " << error;
     using Version = void (*)(unsigned*, unsigned*);
-    auto version = reinterpret_cast<Version>(mextest::moduleSymbol(lib, "mexfilerequiredapiversion"));
+    auto version = reinterpret_cast<Version>(mexhost::moduleSymbol(lib, "mexfilerequiredapiversion"));
     ASSERT_NE(version, nullptr) << file;
     unsigned release = 0, api = 0;
     version(&release, &api);
     EXPECT_EQ(release, 0x0002020Bu) << file;
     EXPECT_EQ(api, 0x07300000u) << file;
-    EXPECT_NE(mextest::moduleSymbol(lib, "mexFunction"), nullptr) << file;
+    EXPECT_NE(mexhost::moduleSymbol(lib, "mexFunction"), nullptr) << file;
   }
 }
 

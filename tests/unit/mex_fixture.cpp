@@ -2,12 +2,13 @@
 
 #include <map>
 
-#include "module_loader.h"
+#include "mexhost_loader.h"
 
 namespace mextest {
 
 namespace {
-using Gateway = void (*)(int, mxArray**, int, const mxArray**);
+using mexhost::Gateway;
+using mexhost::takePrinted;
 
 Gateway gateway(const std::string& module) {
   static std::map<std::string, Gateway> loaded;
@@ -15,20 +16,12 @@ Gateway gateway(const std::string& module) {
   if (it != loaded.end()) return it->second;
   const std::string path = std::string(BRELK_MEX_DIR) + "/" + module + "." + BRELK_MEX_EXT;
   std::string error;
-  void* lib = loadModule(path, error);
-  if (!lib) {
-    ADD_FAILURE() << "cannot load " << path << ": " << error;
+  Gateway entry = mexhost::loadGateway(path, error);
+  if (!entry) {
+    ADD_FAILURE() << "cannot load " << path << ": " << error;  // in every test that calls it
     return nullptr;
   }
-  auto entry = reinterpret_cast<Gateway>(moduleSymbol(lib, "mexFunction"));
-  if (!entry) ADD_FAILURE() << path << " has no mexFunction";
   return loaded[module] = entry;
-}
-
-std::string takePrinted() {
-  std::string s(mexhost_printed_length() + 1, '\0');
-  s.resize(mexhost_take_printed(&s[0], s.size()));
-  return s;
 }
 
 // Marks slots the module must not touch.

@@ -1,8 +1,11 @@
-// Loading a built module and finding its entry points as MATLAB does:
-// dlopen on Linux, LoadLibrary on Windows.
+// Loading a built MEX file and finding its entry points as MATLAB does:
+// dlopen on Linux, LoadLibrary on Windows. For the programs that host modules
+// in the stand-in (tests, fuzz driver, benchmarks).
 #pragma once
 
 #include <string>
+
+#include "mex.h"
 
 #if defined(_WIN32)
 #  ifndef NOMINMAX
@@ -16,7 +19,9 @@
 #  include <dlfcn.h>
 #endif
 
-namespace mextest {
+namespace mexhost {
+
+using Gateway = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 
 // The module's handle, or null with the reason in `error`.
 inline void* loadModule(const std::string& path, std::string& error) {
@@ -40,4 +45,13 @@ inline void* moduleSymbol(void* lib, const char* name) {
 #endif
 }
 
-}  // namespace mextest
+// The module's mexFunction, or null with the reason in `error`.
+inline Gateway loadGateway(const std::string& path, std::string& error) {
+  void* lib = loadModule(path, error);
+  if (!lib) return nullptr;
+  auto entry = reinterpret_cast<Gateway>(moduleSymbol(lib, "mexFunction"));
+  if (!entry) error = "no mexFunction";
+  return entry;
+}
+
+}  // namespace mexhost
