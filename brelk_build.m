@@ -1,6 +1,6 @@
 function folder = brelk_build(sdk, folder)
 %BRELK_BUILD Build the BRELK toolbox with this MATLAB's or Octave's mex.
-%   brelk_build builds the bundled simulated camera library and all 34
+%   brelk_build builds the bundled simulated camera library and all 35
 %   toolbox functions against it, with the host's own mex command, into the
 %   folder build-matlab-mex/brelk (or build-octave-mex/brelk) of this checkout.
 %

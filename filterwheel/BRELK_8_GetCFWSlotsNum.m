@@ -14,9 +14,9 @@
 %     status  int32 scalar: -1 when the truncated value is -1 or the call
 %             stopped earlier, 0 otherwise
 %     slots   int32 scalar: the slot count; -1 when the read failed
-%   Only status is returned when the camera does not open or cannot drive a
-%   wheel; a call asking for slots then stops with the host's error for an
-%   unassigned output.
+%   When the call ends before the read (a refused input, a camera that does
+%   not open or cannot drive a wheel), status is -1 and slots is -1, as
+%   after a failed read.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

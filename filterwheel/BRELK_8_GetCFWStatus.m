@@ -17,9 +17,9 @@
 %     status       int32 scalar: -1 when the truncated value is -1 or the
 %                  call stopped earlier, 0 otherwise
 %     wheelStatus  uint8 scalar: the low 8 bits of the truncated value
-%   Only status is returned when the camera does not open or cannot drive a
-%   wheel; a call asking for wheelStatus then stops with the host's error for
-%   an unassigned output.
+%   When the call ends before the read (a refused input, a camera that does
+%   not open or cannot drive a wheel), status is -1 and wheelStatus is 255,
+%   as after a failed read.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

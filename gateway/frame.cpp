@@ -29,13 +29,21 @@ GuardEntry guardOf(Guard guard) noexcept {
   return {0, nullptr};
 }
 
+// Whether an array's class holds plain numbers (logicals included), the
+// only ones whose data is read for a number. Octave aborts when asked for
+// the data of a function handle or an object, so the class comes first.
+bool holdsNumbers(mxClassID id) noexcept {
+  return (id >= mxDOUBLE_CLASS && id <= mxUINT64_CLASS) || id == mxLOGICAL_CLASS;
+}
+
 // The first element of a real, non-empty, non-sparse number array as a
 // double; false for any other input.
 bool firstNumber(const mxArray* a, double& value) noexcept {
-  if (mxIsComplex(a) || mxIsSparse(a) || mxGetNumberOfElements(a) == 0) return false;
+  const mxClassID id = mxGetClassID(a);
+  if (!holdsNumbers(id) || mxIsComplex(a) || mxIsSparse(a) || mxGetNumberOfElements(a) == 0) return false;
   const void* data = mxGetData(a);
   if (!data) return false;
-  switch (mxGetClassID(a)) {
+  switch (id) {
     case mxDOUBLE_CLASS: value = *static_cast<const double*>(data); return true;
     case mxSINGLE_CLASS: value = *static_cast<const float*>(data); return true;
     case mxINT8_CLASS: value = *static_cast<const int8_t*>(data); return true;
@@ -46,8 +54,7 @@ bool firstNumber(const mxArray* a, double& value) noexcept {
     case mxUINT32_CLASS: value = *static_cast<const uint32_t*>(data); return true;
     case mxINT64_CLASS: value = static_cast<double>(*static_cast<const int64_t*>(data)); return true;
     case mxUINT64_CLASS: value = static_cast<double>(*static_cast<const uint64_t*>(data)); return true;
-    case mxLOGICAL_CLASS: value = *static_cast<const mxLogical*>(data) ? 1.0 : 0.0; return true;
-    default: return false;
+    default: value = *static_cast<const mxLogical*>(data) ? 1.0 : 0.0; return true;
   }
 }
 
@@ -63,33 +70,27 @@ char* idStorage(size_t size, char* room, size_t roomSize, std::string& spill) {
 // array up to its first 0 or its end. Never read past the array. Bytes that
 // hold a 0 are used in place; anything else is copied. Null for no ID.
 const char* readId(const mxArray* a, char* room, size_t roomSize, std::string& spill) {
+  const mxClassID classId = mxGetClassID(a);
+  if (classId != mxCHAR_CLASS && classId != mxINT8_CLASS && classId != mxUINT8_CLASS) return nullptr;
   const size_t n = mxGetNumberOfElements(a);
   if (n == 0 || mxIsComplex(a) || mxIsSparse(a)) return nullptr;
   const char* id = nullptr;
-  switch (mxGetClassID(a)) {
-    case mxCHAR_CLASS: {
-      const size_t size = n * 3 + 1;  // room for any character in UTF-8
-      char* text = idStorage(size, room, roomSize, spill);
-      if (mxGetString(a, text, static_cast<mwSize>(size)) != 0) return nullptr;
+  if (classId == mxCHAR_CLASS) {
+    const size_t size = n * 3 + 1;  // room for any character in UTF-8
+    char* text = idStorage(size, room, roomSize, spill);
+    if (mxGetString(a, text, static_cast<mwSize>(size)) != 0) return nullptr;
+    id = text;
+  } else {
+    const char* bytes = static_cast<const char*>(mxGetData(a));
+    if (!bytes) return nullptr;
+    if (std::memchr(bytes, 0, n)) {
+      id = bytes;
+    } else {
+      char* text = idStorage(n + 1, room, roomSize, spill);
+      std::memcpy(text, bytes, n);
+      text[n] = '\0';
       id = text;
-      break;
     }
-    case mxINT8_CLASS:
-    case mxUINT8_CLASS: {
-      const char* bytes = static_cast<const char*>(mxGetData(a));
-      if (!bytes) return nullptr;
-      if (std::memchr(bytes, 0, n)) {
-        id = bytes;
-      } else {
-        char* text = idStorage(n + 1, room, roomSize, spill);
-        std::memcpy(text, bytes, n);
-        text[n] = '\0';
-        id = text;
-      }
-      break;
-    }
-    default:
-      return nullptr;
   }
   return id[0] != '\0' ? id : nullptr;
 }
@@ -156,7 +157,7 @@ int8_t Call::byte(int index, const char* name) noexcept {
   return static_cast<int8_t>(lowByte(value));
 }
 
-bool Call::open(Guard guard) noexcept {
+bool Call::openCamera(Guard guard) noexcept {
   if (refused_) return false;
   camera_ = OpenBRELKCCD(id_);
   if (!camera_) {
@@ -223,14 +224,15 @@ void setParam(Call& call, uint32_t control, double value, const char* ok, const 
 }
 
 void getParam(Call& call, Guard guard, uint32_t control, const char* format) noexcept {
-  if (!call.open(guard)) return;
+  if (!call.open(guard, Unread<double>{kNoReading})) return;
   double* value = call.output<double>(1);
   *value = GetBRELKCCDParam(call.camera(), control);
   call.succeed(format, *value);
 }
 
 void getArea(Call& call, AreaOperation operation, const char* ok, const char* failed) noexcept {
-  if (!call.open()) return;
+  const Unread<uint32_t> none{0};
+  if (!call.open(Guard::None, none, none, none, none)) return;
   uint32_t* startX = call.output<uint32_t>(1);
   uint32_t* startY = call.output<uint32_t>(2);
   uint32_t* sizeX = call.output<uint32_t>(3);
@@ -249,8 +251,10 @@ void handleCall(Call& call, uint32_t (*operation)(BrelkCcdHandle*), Test test, c
 
 extern "C" BRELK_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   try {
+    // Run even when the ID was refused: open() then fails without calling
+    // the SDK and assigns the outputs the caller asked for.
     brelk::Call call(nlhs, plhs, nrhs, prhs);
-    if (!call.refused()) brelk::run(call);
+    brelk::run(call);
   } catch (...) {
     // Only a long ID's copy allocates; a script must not see an exception.
     mexPrintf("%s", "Out of memory.\n");

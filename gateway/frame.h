@@ -13,11 +13,19 @@
 // Every step stores status -1 and prints its one line when it fails, so a
 // module only has to stop at the first false. A refused input prints one
 // line naming it and makes open() fail without calling the SDK.
+//
+// A module that returns values names them to open() by what they hold when
+// the call ends before the SDK gave them (a refused input, a failed open or
+// guard), so every output the caller asked for is assigned on every path:
+//
+//   if (!call.open(Guard::FilterWheel, Unread<int32_t>{-1})) return;
+//   int32_t* slots = call.output<int32_t>(1);
 #ifndef BRELK_FRAME_H
 #define BRELK_FRAME_H
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -40,6 +48,16 @@ inline bool isZero(uint32_t result) noexcept { return result == 0; }
 // the camera lacks it.
 enum class Guard { None, FilterWheel, ColorCamera, Humidity, Pressure };
 
+// What a reading holds when there was none.
+constexpr double kNoReading = std::numeric_limits<double>::quiet_NaN();
+
+// An output of Rows x 1 elements of T, by the value it holds when the call
+// fails before the SDK could give it one.
+template <class T, mwSize Rows = 1>
+struct Unread {
+  T value;
+};
+
 // Output element types and their MATLAB classes.
 template <class T> struct OutputClass;
 template <> struct OutputClass<int32_t> { static constexpr mxClassID id = mxINT32_CLASS; };
@@ -60,8 +78,12 @@ class Call {
   int8_t byte(int index, const char* name) noexcept;    // signed 8-bit, see frame.cpp
   bool refused() const noexcept { return refused_; }
 
-  // Opens the camera by its ID and passes the guard; false ends the call.
-  bool open(Guard guard = Guard::None) noexcept;
+  // Opens the camera by its ID and passes the guard; false ends the call,
+  // after creating the outputs listed, in slot order from 1, that the caller
+  // asked for, each holding its unread value.
+  bool open() noexcept { return open(Guard::None); }
+  template <class... T, mwSize... Rows>
+  bool open(Guard guard, Unread<T, Rows>... outputs) noexcept;
   BrelkCcdHandle* camera() const noexcept { return camera_; }
 
   // Output `slot` (1 to 7): a zero-filled Rows x 1 array of T, created in
@@ -93,7 +115,10 @@ class Call {
 
   const mxArray* input(int index, const char* name) noexcept;
   void refuse(const char* what, const char* name) noexcept;
+  bool openCamera(Guard guard) noexcept;
   void* createOutput(int slot, mwSize rows, mxClassID id) noexcept;
+  template <class T, mwSize Rows>
+  void assignUnread(int slot, Unread<T, Rows> output) noexcept;
 
   int outputs_;  // slots the caller supplied; slot 0 always exists
   mxArray** plhs_;
@@ -117,6 +142,21 @@ T* Call::output(int slot) noexcept {
   T* first = static_cast<T*>(createOutput(slot, Rows, OutputClass<T>::id));
   for (mwSize i = 0; i < Rows; ++i) new (first + i) T{};
   return first;
+}
+
+template <class... T, mwSize... Rows>
+bool Call::open(Guard guard, Unread<T, Rows>... outputs) noexcept {
+  if (openCamera(guard)) return true;
+  int slot = 1;
+  (assignUnread(slot++, outputs), ...);
+  return false;
+}
+
+template <class T, mwSize Rows>
+void Call::assignUnread(int slot, Unread<T, Rows> output) noexcept {
+  if (slot >= outputs_) return;  // the caller did not ask for it
+  T* first = this->output<T, Rows>(slot);
+  for (mwSize i = 0; i < Rows; ++i) first[i] = output.value;
 }
 
 // Shapes several modules share.

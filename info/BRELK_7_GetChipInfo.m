@@ -19,9 +19,10 @@
 %     pixelHeight  double scalar: pixel height
 %   Ask for as many outputs as you need: the SDK is called and status set
 %   either way. When the SDK result is -1 the six outputs are still returned,
-%   with what the SDK wrote and 0 elsewhere. When the camera does not open,
-%   only status is returned, so a call asking for more outputs then stops
-%   with the host's error for an unassigned output.
+%   with what the SDK wrote and 0 elsewhere. When the call ends before the
+%   read (a refused input, a camera that does not open), status is -1 and
+%   every output asked for says so: NaN for the doubles, uint32 0 for the
+%   image width and height.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

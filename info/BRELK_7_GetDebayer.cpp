@@ -11,7 +11,7 @@ const char* const kPatterns[] = {"GBRG", "GRBG", "BGGR", "RGGB"};
 }  // namespace
 
 void brelk::run(Call& call) {
-  if (!call.open(Guard::ColorCamera)) return;
+  if (!call.open(Guard::ColorCamera, Unread<uint8_t, 4>{0})) return;
   uint8_t* pattern = call.output<uint8_t, 4>(1);
   const uint32_t code = IsBRELKCCDControlAvailable(call.camera(), BRELKCCD_COLOR_PATTERN);
   if (isMinusOne(code)) return call.fail("Get debayer format failed.\n");

@@ -13,9 +13,9 @@
 %     pattern  4x1 uint8 column of the letters' ASCII codes, the first letter
 %              in row 1 (char(pattern') gives e.g. 'RGGB'); four zeros when
 %              the code is -1 or unknown
-%   Only status is returned when the camera does not open or is not a colour
-%   camera; a call asking for the pattern then stops with the host's error
-%   for an unassigned output.
+%   When the call ends before the read (a refused input, a camera that does
+%   not open or is not a colour camera), status is -1 and pattern is four
+%   zeros.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

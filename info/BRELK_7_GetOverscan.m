@@ -16,9 +16,9 @@
 %     sizeY   uint32 scalar: height
 %   Ask for as many outputs as you need: the SDK is called and status set
 %   either way. When the SDK result is -1 the four outputs are still
-%   returned, with what the SDK wrote and 0 elsewhere. When the camera does
-%   not open, only status is returned, so a call asking for more outputs then
-%   stops with the host's error for an unassigned output.
+%   returned, with what the SDK wrote and 0 elsewhere. When the call ends
+%   before the read (a refused input, a camera that does not open), status
+%   is -1 and every output asked for is uint32 0.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

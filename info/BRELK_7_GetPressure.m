@@ -12,9 +12,8 @@
 %     status    int32 scalar: 0 once the camera is open and has the sensor,
 %               -1 otherwise
 %     pressure  double scalar: the pressure as the SDK reports it
-%   Only status is returned when the camera does not open or has no such
-%   sensor; a call asking for the reading then stops with the host's error
-%   for an unassigned output.
+%   When there is no reading (a refused input, a camera that does not open
+%   or has no such sensor), status is -1 and pressure is NaN.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

@@ -12,8 +12,8 @@
 %     status       int32 scalar: 0 once the camera is open, -1 otherwise
 %     temperature  double scalar: the sensor temperature as the SDK reports
 %                  it
-%   Only status is returned when the camera does not open; a call asking for
-%   the reading then stops with the host's error for an unassigned output.
+%   When there is no reading (a refused input, a camera that does not
+%   open), status is -1 and temperature is NaN.
 %
 %   SDK calls
 %     OpenBRELKCCD(id)

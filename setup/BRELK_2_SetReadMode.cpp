@@ -4,8 +4,7 @@
 
 void brelk::run(Call& call) {
   const double readMode = call.number(1, "readMode");
-  if (call.refused()) return;
-  call.print("id = %s\n", call.id());
+  if (!call.refused()) call.print("id = %s\n", call.id());
   if (!call.open()) return;
   call.print("readMode = %f\n", readMode);
   call.zeroTest(SetBRELKCCDReadMode(call.camera(), toUint32(readMode)),

@@ -37,6 +37,7 @@
 %   BRELK_7_GetOverscan          - Read the sensor's overscan area.
 %   BRELK_7_GetChipInfo          - Read the sensor chip's size and pixel size.
 %   BRELK_7_GetTemperature       - Read the sensor temperature.
+%   BRELK_7_GetCoolerPWM         - Read the power the cooler runs at.
 %   BRELK_7_GetHumidity          - Read the camera's humidity.
 %   BRELK_7_GetPressure          - Read the camera's pressure.
 %   BRELK_7_GetDebayer           - Read a colour sensor's Bayer pattern.

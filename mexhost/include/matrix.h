@@ -56,7 +56,9 @@ typedef enum {
   mxUINT32_CLASS = 13,
   mxINT64_CLASS = 14,
   mxUINT64_CLASS = 15,
-  mxFUNCTION_CLASS = 16
+  mxFUNCTION_CLASS = 16,
+  mxOPAQUE_CLASS = 17,
+  mxOBJECT_CLASS = 18
 } mxClassID;
 
 typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
@@ -68,6 +70,7 @@ typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
 #define mxCreateLogicalMatrix mxCreateLogicalMatrix_730
 #define mxCreateCellMatrix mxCreateCellMatrix_730
 #define mxCreateSparse mxCreateSparse_730
+#define mxCreateStructMatrix mxCreateStructMatrix_730
 #define mxGetString mxGetString_730
 #define mxGetDimensions mxGetDimensions_730
 #define mxGetNumberOfDimensions mxGetNumberOfDimensions_730
@@ -85,12 +88,16 @@ MEXHOST_MX_API mxArray* mxCreateString(const char* str);
 MEXHOST_MX_API mxArray* mxCreateLogicalMatrix_730(mwSize m, mwSize n);
 MEXHOST_MX_API mxArray* mxCreateCellMatrix_730(mwSize m, mwSize n);
 MEXHOST_MX_API mxArray* mxCreateSparse_730(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
+/* Fields are not kept: a struct here only has to be an input of its class. */
+MEXHOST_MX_API mxArray* mxCreateStructMatrix_730(mwSize m, mwSize n, int nfields, const char** fieldnames);
 MEXHOST_MX_API void mxDestroyArray(mxArray* pa);
 /* A cell owns its elements and destroys them with it; as in MATLAB, setting
  * an element does not destroy the one it replaces. */
 MEXHOST_MX_API void mxSetCell(mxArray* pa, mwIndex i, mxArray* value);
 MEXHOST_MX_API mxArray* mxGetCell(const mxArray* pa, mwIndex i);
 
+/* As GNU Octave does, asking for the data of a function handle or an object
+ * aborts the host: a module must look at the class first. */
 MEXHOST_MX_API void* mxGetData(const mxArray* pa);
 MEXHOST_MX_API void* mxGetImagData(const mxArray* pa);
 MEXHOST_MX_API double* mxGetPr(const mxArray* pa);

@@ -21,6 +21,13 @@ MEXHOST_MEX_API void mexhost_echo(int on);
 /* Arrays created and not yet destroyed. */
 MEXHOST_MX_API size_t mexhost_live_arrays(void);
 
+/* Inputs MATLAB passes but no MEX API creates: a function handle such as
+ * @sin (mxFUNCTION_CLASS), and an object of a class defined in MATLAB code,
+ * which GNU Octave reports as mxUNKNOWN_CLASS and MATLAB as mxOBJECT_CLASS.
+ * Both are 1x1 and hold no data a module may ask for. */
+MEXHOST_MX_API mxArray* mexhost_create_function_handle(void);
+MEXHOST_MX_API mxArray* mexhost_create_object(mxClassID classid);
+
 #ifdef __cplusplus
 }
 

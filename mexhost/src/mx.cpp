@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -190,6 +191,18 @@ size_t product(const std::vector<mwSize>& dims) {
 
 bool isNumericClass(mxClassID id) { return id >= mxDOUBLE_CLASS && id <= mxUINT64_CLASS; }
 
+// Octave panics ("impossible state reached") when a MEX function asks for
+// the data of a function handle or an object; so does this host.
+const mxArray* dataOf(const mxArray* pa, const char* function) {
+  const mxClassID id = pa->classId;
+  if (id == mxFUNCTION_CLASS || id == mxUNKNOWN_CLASS || id == mxOPAQUE_CLASS || id == mxOBJECT_CLASS) {
+    std::fprintf(stderr, "mexhost: %s of %s: panic: impossible state reached\n", function,
+                 id == mxFUNCTION_CLASS ? "a function handle" : "an object");
+    std::abort();
+  }
+  return pa;
+}
+
 }  // namespace
 
 extern "C" {
@@ -255,6 +268,14 @@ mxArray* mxCreateSparse_730(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
   return a;
 }
 
+mxArray* mxCreateStructMatrix_730(mwSize m, mwSize n, int, const char**) {
+  return make(mxSTRUCT_CLASS, {m, n}, false, 0);
+}
+
+mxArray* mexhost_create_function_handle(void) { return make(mxFUNCTION_CLASS, {1, 1}, false, 0); }
+
+mxArray* mexhost_create_object(mxClassID classid) { return make(classid, {1, 1}, false, 0); }
+
 void mxDestroyArray(mxArray* pa) {
   if (!pa) return;
   if (pa->classId == mxCELL_CLASS)
@@ -275,13 +296,13 @@ mxArray* mxGetCell(const mxArray* pa, mwIndex i) {
   return static_cast<mxArray**>(pa->real)[i];
 }
 
-void* mxGetData(const mxArray* pa) { return pa->real; }
-void* mxGetImagData(const mxArray* pa) { return pa->imag; }
+void* mxGetData(const mxArray* pa) { return dataOf(pa, "mxGetData")->real; }
+void* mxGetImagData(const mxArray* pa) { return dataOf(pa, "mxGetImagData")->imag; }
 double* mxGetPr(const mxArray* pa) {
-  return pa->classId == mxDOUBLE_CLASS ? static_cast<double*>(pa->real) : nullptr;
+  return dataOf(pa, "mxGetPr")->classId == mxDOUBLE_CLASS ? static_cast<double*>(pa->real) : nullptr;
 }
 mxChar* mxGetChars(const mxArray* pa) {
-  return pa->classId == mxCHAR_CLASS ? static_cast<mxChar*>(pa->real) : nullptr;
+  return dataOf(pa, "mxGetChars")->classId == mxCHAR_CLASS ? static_cast<mxChar*>(pa->real) : nullptr;
 }
 mxClassID mxGetClassID(const mxArray* pa) { return pa->classId; }
 size_t mxGetNumberOfElements(const mxArray* pa) { return product(pa->dims); }

@@ -8,7 +8,9 @@
 // off, scripts random SDK results (mostly for the calls its functions make)
 // and random out-pointer writes (some left unwritten), then makes one to four
 // calls of random modules with
-// nlhs 0 to 8, nrhs 0 to 6 and inputs of every class, size and awkward value,
+// nlhs 0 to 8, nrhs 0 to 6 and inputs of every class, size and awkward value
+// (function handles, objects and structs among them, whose data no host
+// lets a module read),
 // moving the simulated clock between them. Case C of seed S is generated
 // from those two numbers alone, so every failure prints the command that
 // replays it.
@@ -22,9 +24,11 @@
 //  - the inputs are unchanged;
 //  - an input is refused (a "Missing ..." or "Invalid ..." line) exactly when
 //    it cannot be read, and a refused call made no SDK call and returned
-//    only the status -1;
+//    status -1;
 //  - the SDK saw the camera ID as given, opening first;
-//  - a failed open or guard returned only the status;
+//  - every output the caller asked for is assigned on every path; a refused
+//    input, a failed open or a failed guard leaves each one holding the
+//    value that says nothing was read (NaN, 0, -1 or 255 by function);
 //  - the status agrees with the last line printed, and the values a reading
 //    prints are the values it returns;
 //  - where the SDK call that decided the outcome had a scripted answer, the
@@ -173,6 +177,9 @@ struct Trace {
 const char* className(mxClassID id) {
   switch (id) {
     case mxCELL_CLASS: return "cell";
+    case mxSTRUCT_CLASS: return "struct";
+    case mxFUNCTION_CLASS: return "function handle";
+    case mxUNKNOWN_CLASS: case mxOBJECT_CLASS: return "object";
     case mxLOGICAL_CLASS: return "logical";
     case mxCHAR_CLASS: return "char";
     case mxDOUBLE_CLASS: return "double";
@@ -189,6 +196,12 @@ const char* className(mxClassID id) {
   }
 }
 
+// Function handles and objects: a host aborts when asked for their data.
+bool opaque(const mxArray* a) {
+  const mxClassID id = mxGetClassID(a);
+  return id == mxFUNCTION_CLASS || id == mxUNKNOWN_CLASS || id == mxOPAQUE_CLASS || id == mxOBJECT_CLASS;
+}
+
 std::string describe(const mxArray* a) {
   if (!a) return "(null)";
   std::string s;
@@ -197,6 +210,7 @@ std::string describe(const mxArray* a) {
   for (mwSize i = 0; i < nd; ++i) s += (i ? "x" : "") + std::to_string(dims[i]);
   s += std::string(" ") + (mxIsSparse(a) ? "sparse " : "") + (mxIsComplex(a) ? "complex " : "") +
        className(mxGetClassID(a));
+  if (opaque(a)) return s;
   const void* data = mxGetData(a);
   const size_t n = std::min<size_t>(mxIsSparse(a) ? 0 : mxGetNumberOfElements(a), 12);
   if (!data || mxGetClassID(a) == mxCELL_CLASS) return s;
@@ -294,7 +308,10 @@ mxArray* randomArray(Rng& r, bool nested = false) {
     case 9: dims[1] = 1 + r.below(200); break;
     default: break;  // 1x1, the commonest
   }
-  const uint32_t kind = r.below(14);
+  const uint32_t kind = r.below(17);
+  if (kind == 14) return mexhost_create_function_handle();
+  if (kind == 15) return mexhost_create_object(r.percent(50) ? mxUNKNOWN_CLASS : mxOBJECT_CLASS);
+  if (kind == 16) return mxCreateStructMatrix(dims[0], dims[1], 0, nullptr);
   if (kind == 10) {  // char
     mxArray* a = mxCreateCharArray(nd, dims);
     fillNumbers(r, a, mxGetData(a));
@@ -390,6 +407,7 @@ enum class Reads { Numbers, Byte };
 struct Out {
   mxClassID id;
   mwSize rows;
+  double unread;  // every element's value when the call ends before the SDK read
 };
 
 // How a function turns the result of one of its SDK calls into its status.
@@ -399,6 +417,7 @@ enum class Test {
   Value,      // a reading: always succeeds, the double is returned unchanged
   Pattern,    // the colour-pattern code: 1 to 4 succeed
   Truncated,  // a double truncated to int32, then the minus-one test
+  Percent,    // the cooler's 0 to 255 as percent; truncated, minus-one test, NaN on -1
 };
 
 // An SDK call that can end a function, by operation and control (-1: none).
@@ -419,7 +438,7 @@ struct Contract {
   bool failsWhenOpen = true;  // false: once the camera is open, it always succeeds
 };
 
-const Out kU32{mxUINT32_CLASS, 1}, kF64{mxDOUBLE_CLASS, 1};
+const Out kU32{mxUINT32_CLASS, 1, 0}, kF64{mxDOUBLE_CLASS, 1, NAN};
 const Step kWheelGuard{"IsBRELKCCDControlAvailable", 17, Test::MinusOne};
 
 Step setParam(int32_t control) { return {"SetBRELKCCDParam", control, Test::Zero}; }
@@ -453,16 +472,17 @@ const Contract kContracts[] = {
     {"BRELK_7_GetChipInfo", 0, Reads::Numbers, {kF64, kF64, kU32, kU32, kF64, kF64},
      {handleOnly("GetBRELKCCDChipInfo", Test::MinusOne)}},
     {"BRELK_7_GetTemperature", 0, Reads::Numbers, {kF64}, {{"GetBRELKCCDParam", 14, Test::Value}}, false},
+    {"BRELK_7_GetCoolerPWM", 0, Reads::Numbers, {kF64}, {{"GetBRELKCCDParam", 16, Test::Percent}}},
     {"BRELK_7_GetHumidity", 0, Reads::Numbers, {kF64},
      {{"IsBRELKCCDControlAvailable", 62, Test::MinusOne}, {"GetBRELKCCDParam", 62, Test::Value}}},
     {"BRELK_7_GetPressure", 0, Reads::Numbers, {kF64},
      {{"IsBRELKCCDControlAvailable", 63, Test::MinusOne}, {"GetBRELKCCDParam", 63, Test::Value}}},
-    {"BRELK_7_GetDebayer", 0, Reads::Numbers, {{mxUINT8_CLASS, 4}},
+    {"BRELK_7_GetDebayer", 0, Reads::Numbers, {{mxUINT8_CLASS, 4, 0}},
      {{"IsBRELKCCDControlAvailable", 59, Test::MinusOne}, {"IsBRELKCCDControlAvailable", 20, Test::Pattern}}},
     {"BRELK_8_CheckCFWPlug", 0, Reads::Numbers, {}, {kWheelGuard, handleOnly("IsBRELKCCDCFWPlugged", Test::MinusOne)}},
-    {"BRELK_8_GetCFWSlotsNum", 0, Reads::Numbers, {{mxINT32_CLASS, 1}},
+    {"BRELK_8_GetCFWSlotsNum", 0, Reads::Numbers, {{mxINT32_CLASS, 1, -1}},
      {kWheelGuard, {"GetBRELKCCDParam", 44, Test::Truncated}}},
-    {"BRELK_8_GetCFWStatus", 0, Reads::Numbers, {{mxUINT8_CLASS, 1}},
+    {"BRELK_8_GetCFWStatus", 0, Reads::Numbers, {{mxUINT8_CLASS, 1, 255}},
      {kWheelGuard, {"GetBRELKCCDParam", 17, Test::Truncated}}},
     {"BRELK_8_SetCFWTarget", 1, Reads::Byte, {}, {kWheelGuard, {"SetBRELKCCDParam", 17, Test::MinusOne}}},
     {"BRELK_9_BeginSingleExpose", 0, Reads::Numbers, {}, {handleOnly("ExpBRELKCCDSingleFrame", Test::MinusOne)}},
@@ -559,7 +579,7 @@ uint64_t hashData(const mxArray* a) {
     const unsigned char* b = static_cast<const unsigned char*>(p);
     for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
   };
-  if (!a || mxIsSparse(a) || mxGetClassID(a) == mxCELL_CLASS) return h;
+  if (!a || mxIsSparse(a) || mxGetClassID(a) == mxCELL_CLASS || opaque(a)) return h;
   const size_t bytes = mxGetNumberOfElements(a) * mxGetElementSize(a);
   if (const void* re = mxGetData(a)) mix(re, bytes);
   if (const void* im = mxGetImagData(a)) mix(im, bytes);
@@ -727,6 +747,15 @@ bool Driver::checkOutcome(const Contract& c, const std::vector<std::string>& jou
         expected = 0;
         if (first) rule(std::memcmp(mxGetData(first), value, sizeof(double)) == 0, "returned a value other than the SDK's");
         break;
+      case Test::Percent:
+        expected = truncated(*value) == -1 ? -1 : 0;
+        if (first && mxGetClassID(first) == mxDOUBLE_CLASS) {
+          const double want = expected == 0 ? *value / 255.0 * 100.0 : NAN;
+          const double got = *static_cast<const double*>(mxGetData(first));
+          rule(std::isnan(want) ? std::isnan(got) : std::memcmp(&got, &want, sizeof got) == 0,
+               "returned " + std::to_string(got) + " percent for the SDK's " + std::to_string(*value));
+        }
+        break;
       case Test::Truncated:
         expected = truncated(*value) == -1 ? -1 : 0;
         if (first && mxGetClassID(first) == mxINT32_CLASS)
@@ -841,14 +870,32 @@ bool Driver::callOnce(Rng& r, Module& m, Trace& trace, std::string& failure) {
   for (int i = 1; i <= reads && !unreadable; ++i)
     unreadable = !(c && c->reads == Reads::Byte ? readableByte(inputs[i]) : readableNumber(inputs[i]));
   if (c) rule(refused == unreadable, unreadable ? "an unreadable input was not refused" : "a readable input was refused");
-  bool onlyStatus = true;
-  for (int i = 1; i < supplied; ++i) onlyStatus = onlyStatus && slots[i] == nullptr;
+  // Ended before the SDK read: every output asked for holds its unread value.
+  auto unreadOutputs = [&] {
+    for (int i = 1; i < supplied && c && i <= returns; ++i) {
+      const mxArray* a = slots[static_cast<size_t>(i)];
+      const Out& o = c->outputs[static_cast<size_t>(i - 1)];
+      if (!a || mxGetClassID(a) != o.id || mxGetNumberOfElements(a) != o.rows) return false;
+      for (mwSize k = 0; k < o.rows; ++k) {
+        double v = 0;
+        switch (o.id) {
+          case mxDOUBLE_CLASS: v = static_cast<const double*>(mxGetData(a))[k]; break;
+          case mxUINT32_CLASS: v = static_cast<const uint32_t*>(mxGetData(a))[k]; break;
+          case mxINT32_CLASS: v = static_cast<const int32_t*>(mxGetData(a))[k]; break;
+          case mxUINT8_CLASS: v = static_cast<const uint8_t*>(mxGetData(a))[k]; break;
+          default: return false;
+        }
+        if (std::isnan(o.unread) ? !std::isnan(v) : v != o.unread) return false;
+      }
+    }
+    return true;
+  };
   if (refused) {
     ++m.stats.refused;
     rule(journal.empty(), "refused an input but called the SDK: " + (journal.empty() ? "" : journal[0]));
     rule(code == -1, "refused an input with status 0");
     rule(printed.find('\n') == printed.size() - 1, "refusal printed more than its one line");
-    rule(onlyStatus, "refused an input but returned more than the status");
+    rule(unreadOutputs(), "refused an input but its outputs do not say nothing was read");
   } else if (!journal.empty()) {
     std::string id;
     rule(startsWith(journal[0], "OpenBRELKCCD("), "first SDK call is not the open: " + journal[0]);
@@ -863,21 +910,21 @@ bool Driver::callOnce(Rng& r, Module& m, Trace& trace, std::string& failure) {
   if (last == "Open BRELKCCD failed.\n") {
     ++m.stats.openFailed;
     rule(journal.size() == 1, "called the SDK after a failed open");
-    rule(onlyStatus, "returned more than the status after a failed open");
+    rule(unreadOutputs(), "after a failed open the outputs do not say nothing was read");
   }
   if (startsWith(last, "Camera don't support ")) {
     ++m.stats.guarded;
     rule(!journal.empty() && startsWith(journal.back(), "IsBRELKCCDControlAvailable("),
          "a guard message without the guard's SDK call last");
-    rule(onlyStatus, "returned more than the status after a failed guard");
+    rule(unreadOutputs(), "after a failed guard the outputs do not say nothing was read");
   }
 
-  // Outputs: the contract's class and shape, all there on success.
+  // Outputs: the contract's class and shape, every one asked for assigned.
   for (int i = 1; i < supplied && c; ++i) {
     const mxArray* a = slots[i];
     const bool known = i <= returns;
     if (!a) {
-      rule(!(known && code == 0), "succeeded without output " + std::to_string(i));
+      rule(!known, "left output " + std::to_string(i) + " unassigned");
       continue;
     }
     rule(known, "returned output " + std::to_string(i) + ", which it does not have");

@@ -1,5 +1,5 @@
 function list = brelk_functions()
-% list = brelk_functions(): the toolbox's 34 functions in stage order, one row
+% list = brelk_functions(): the toolbox's 35 functions in stage order, one row
 % each: name, inputs after the camera ID (as a script passes them), and the
 % number of outputs after the status.
   list = {
@@ -25,6 +25,7 @@ function list = brelk_functions()
     'BRELK_7_GetOverscan',           {},               4
     'BRELK_7_GetChipInfo',           {},               6
     'BRELK_7_GetTemperature',        {},               1
+    'BRELK_7_GetCoolerPWM',          {},               1
     'BRELK_7_GetHumidity',           {},               1
     'BRELK_7_GetPressure',           {},               1
     'BRELK_7_GetDebayer',            {},               1

@@ -29,6 +29,7 @@ function test_workflow
       {3072 * 3.75 / 1000, 2048 * 3.75 / 1000, uint32(3072), uint32(2048), 3.75, 3.75}, {'GetBRELKCCDChipInfo()'}
     mono, 'BRELK_7_GetTemperature',      {},      ["Current TEMP : 20.000000 " deg "\n"], {20}, {'GetBRELKCCDParam(14)'}
     mono, 'BRELK_6_SetCoolerPWM',        {50},    "Set cooler PWM successfully.\n", {}, {'SetBRELKCCDParam(16, 127.5)'}
+    mono, 'BRELK_7_GetCoolerPWM',        {},      "Current cooler PWM : 50.000000 %\n", {50}, {'GetBRELKCCDParam(16)'}
     mono, 'BRELK_6_SetCoolerOFF',        {},      "Set cooler OFF successfully.\n", {}, {'SetBRELKCCDParam(16, 0)'}
     mono, 'BRELK_6_SetCoolerTemperature', {-10},  "Set target temperature successfully.\n", {}, {'SetBRELKCCDParam(18, -10)'}
     mono, 'BRELK_8_CheckCFWPlug',        {},      "CFW is connected to camera.\n", {}, ...

@@ -10,3 +10,9 @@ cmake --build "$build" -j"$(jobs)"
 bash tools/check-exports.sh "$build/mex" mex
 # No history file: Octave complains at exit where it cannot write one.
 octave-cli --no-init-file --no-history --quiet tests/octave/run_tests.m "$build/mex"
+# Seeded random calls of every function in one octave-cli session, inputs of
+# every class in every position: the session must survive them all.
+seed=${BRELK_OCTAVE_FUZZ_SEED:-20261210}
+calls=${BRELK_OCTAVE_FUZZ_CALLS:-30000}
+octave-cli --no-init-file --no-history --quiet \
+  --eval "addpath('$(cd "$build/mex" && pwd)', '$(pwd)/tests/octave'); fuzz_calls($seed, $calls);"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzing: a fixed-seed run of generated calls into all 34 modules, built with
+# Fuzzing: a fixed-seed run of generated calls into all 35 modules, built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, each call checked by the
 # driver (tests/fuzz/brelk_fuzz.cpp). A longer run with a seed of its own:
 #   BRELK_FUZZ_CALLS=50000000 BRELK_FUZZ_SEED=$RANDOM bash tools/test.d/50-fuzz.sh
