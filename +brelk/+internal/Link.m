@@ -92,16 +92,21 @@ classdef Link < handle
       if isempty(lines)
         lines = {'(nothing printed)'};
       end
-      if any(strcmp(lines, 'Open BRELKCCD failed.'))
+      line = lines{end};
+      opened = ~strcmp(lines, 'Open BRELKCCD failed.');
+      guard = strncmp(lines, 'Camera don''t support', 20);
+      if ~all(opened)
         mnemonic = 'notConnected';
-      elseif strncmp(lines{end}, 'Camera don''t support', 20)
+        line = 'Open BRELKCCD failed.';
+      elseif any(guard)
         mnemonic = 'notSupported';
+        line = lines{find(guard, 1)};
       else
         mnemonic = 'sdkFailed';
       end
       brelk.internal.raise(component, mnemonic, '%s(%s): %s', name, ...
                            strjoin([{['''' obj.ID '''']}, cellfun(@shown, varargin, 'UniformOutput', false)], ', '), ...
-                           lines{end});
+                           line);
     end
 
     function entries = callLog(obj)
