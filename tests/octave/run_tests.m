@@ -58,15 +58,15 @@ for f = 1:numel(files)
       passed = passed + 1;
     catch err
       failed = failed + 1;
-      failures{end + 1} = sprintf('%s\n    %s', label, strrep(err.message, "\n", "\n    "));
+      failures{end + 1} = sprintf('%s\n    %s', label, strrep(err.message, newline, sprintf('\n    ')));
     end
   end
 end
 brelk_test_reset();
 
 for k = 1:numel(failures)
-  printf('FAIL %s\n', failures{k});
+  fprintf('FAIL %s\n', failures{k});
 end
-printf('Octave suite: %d tests in %.1f s\n', passed + failed, toc(started));
-printf('%d passed, %d failed\n', passed, failed);
+fprintf('Octave suite: %d tests in %.1f s\n', passed + failed, toc(started));
+fprintf('%d passed, %d failed\n', passed, failed);
 exit(failed > 0);
