@@ -8,7 +8,7 @@
 #   3. cmake --install of the Octave build into a temporary prefix.
 set -euo pipefail
 source tools/lib.sh
-need_packages cmake make g++ binutils octave liboctave-dev
+need_packages cmake make g++ binutils octave liboctave-dev gnuplot-nox fonts-freefont-otf
 build=${BRELK_OCTAVE_BUILD:-build-octave}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
