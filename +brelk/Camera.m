@@ -46,7 +46,7 @@ classdef Camera < handle
 %                     [width height] in pixels, PixelSize [width height] in
 %                     um, EffectiveArea and OverscanArea [x y width height]
 %                     in pixels
-%     FilterWheel     the attached brelk.FilterWheel, or [] when none is
+%     FilterWheel     the attached brelk.FilterWheel, or [] without one
 %     ReadMode, StreamMode, ExposureUnit   as given when connecting
 %   Properties written through to the camera when set; reading one gives
 %   the value last set through this object, [] before that:
@@ -149,13 +149,24 @@ classdef Camera < handle
     BayerPattern = ''
     Sensor = struct('ChipSize', [], 'ImageSize', [], 'PixelSize', [], 'EffectiveArea', [], ...
                     'OverscanArea', [])
-    FilterWheel = []
     ReadMode = 0
     StreamMode = 0
     ExposureUnit = 1e6
   end
 
+  properties (Dependent, SetAccess = private)
+    Temperature
+    Humidity
+    Pressure
+    CoolerState
+    State
+    PercentCompleted
+    TemperatureLog
+    Log
+  end
+
   properties (Dependent)
+    FilterWheel
     Gain
     Offset
     ExposureTime
@@ -165,16 +176,8 @@ classdef Camera < handle
     Traffic
     DDR
     ROI
-    Temperature
     CoolerPower
-    Humidity
-    Pressure
     TemperatureSetpoint
-    CoolerState
-    State
-    PercentCompleted
-    TemperatureLog
-    Log
     Verbose
     WarmUpOnClose
     ProgressFcn
@@ -182,6 +185,7 @@ classdef Camera < handle
 
   properties (Access = private)
     Link = []
+    Wheel = []
     Settings = struct('Gain', [], 'Offset', [], 'ExposureTime', [], 'Brightness', [], ...
                       'Contrast', [], 'Gamma', [], 'Traffic', [], 'DDR', [], 'ROI', [])
     WarmUp = true
@@ -226,6 +230,17 @@ classdef Camera < handle
         obj.Link.Open = false;
         brelk.internal.registry('remove', id);
         rethrow(err);
+      end
+    end
+
+    function value = get.FilterWheel(obj)
+      value = obj.Wheel;
+    end
+    function set.FilterWheel(obj, value)
+      % Octave writes the wheel back after cam.FilterWheel.Names(k) = ...,
+      % which changed the wheel itself; anything else would replace it.
+      if ~(isa(value, 'brelk.FilterWheel') || (isempty(value) && isempty(obj.Wheel)))
+        brelk.internal.raise('Camera', 'invalidOperation', 'The FilterWheel of %s is its own and cannot be set.', obj.ID);
       end
     end
 
@@ -689,8 +704,8 @@ classdef Camera < handle
         kind = ['colour ' obj.BayerPattern];
       end
       wheel = 'no filter wheel';
-      if ~isempty(obj.FilterWheel)
-        wheel = sprintf('a %d-slot filter wheel', obj.FilterWheel.SlotCount);
+      if ~isempty(obj.Wheel)
+        wheel = sprintf('a %d-slot filter wheel', obj.Wheel.SlotCount);
       end
       fprintf('  brelk.Camera %s: %s, %d x %d pixels, %s\n', obj.ID, kind, ...
               obj.Sensor.ImageSize, wheel);
@@ -728,7 +743,7 @@ classdef Camera < handle
         obj.BayerPattern = char(pattern(:)');
       end
       if link.call('BRELK_8_CheckCFWPlug') == 0
-        obj.FilterWheel = brelk.FilterWheel(link);
+        obj.Wheel = brelk.FilterWheel(link);
       end
     end
 

@@ -56,6 +56,9 @@ classdef FilterWheel < handle
 
   properties (Dependent)
     Names
+  end
+
+  properties (Dependent, SetAccess = private)
     Position
     IsMoving
   end
@@ -112,7 +115,21 @@ classdef FilterWheel < handle
     end
 
     function moveTo(obj, slotOrName, varargin)
-    %MOVETO Turn the wheel to a slot, by number or by name (see help brelk.FilterWheel).
+    %MOVETO Turn the wheel to a slot, by number or by name, and wait until it is there.
+    %   wheel.moveTo(slot) turns the wheel to the slot numbered slot (1 to
+    %   SlotCount); wheel.moveTo(name) to the slot with that name in Names
+    %   (matched exactly, else whatever its case). The slot's digit
+    %   character less one ('0' for slot 1) goes to BRELK_8_SetCFWTarget.
+    %   A move under way is waited for first, with its own timeout: the
+    %   wheel takes no new target while it turns.
+    %   wheel.moveTo(slotOrName, Name, Value, ...) takes these options:
+    %     'Wait'         true (default); false returns once the wheel has
+    %                    its target (see waitForMove)
+    %     'Timeout'      seconds before brelk:FilterWheel:timeout (default
+    %                    10 s plus 2 s per slot step, the shorter way round)
+    %     'ProgressFcn'  for this call (see help brelk.Camera)
+    %   While the camera's exposure runs it raises
+    %   brelk:FilterWheel:invalidOperation and sends nothing.
       obj.Link.ensureOpen('FilterWheel');
       if nargin < 2
         brelk.internal.raise('FilterWheel', 'invalidValue', 'moveTo needs a slot number or name.');
@@ -146,7 +163,12 @@ classdef FilterWheel < handle
     end
 
     function waitForMove(obj, timeout)
-    %WAITFORMOVE Wait until the wheel is at the slot of the last moveTo (see help brelk.FilterWheel).
+    %WAITFORMOVE Wait until the wheel is at the slot of the last moveTo.
+    %   wheel.waitForMove() waits for the move the last moveTo started, or,
+    %   with none pending, until the wheel stands still.
+    %   wheel.waitForMove(timeout) gives up after timeout seconds with
+    %   brelk:FilterWheel:timeout (default: the last moveTo's timeout, or
+    %   10 s plus 2 s per slot).
       obj.Link.ensureOpen('FilterWheel');
       if nargin < 2 || isempty(timeout)
         timeout = obj.MoveTimeout;

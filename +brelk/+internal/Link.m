@@ -194,7 +194,9 @@ classdef Link < handle
     %   through. After every poll progress(info) is called, unless progress is
     %   [], with info completed by ID, Operation, Elapsed (0 on the first
     %   poll) and Done. When the timeout has passed and the step is not done,
-    %   raises brelk:<component>:timeout with the step's pending text.
+    %   raises brelk:<component>:timeout with the step's pending text; when
+    %   a pause leaves the clock where it was (a 'Clock' without its
+    %   'Pause'), brelk:<component>:invalidOperation.
       start = obj.now();
       elapsed = 0;
       while true
@@ -209,10 +211,18 @@ classdef Link < handle
         if done
           return;
         end
-        if elapsed >= timeout
+        % Within a microsecond counts as reached: a pause shorter than the
+        % clock's resolution would not move it, and the loop would not end.
+        remaining = timeout - elapsed;
+        if remaining < 1e-6
           brelk.internal.raise(component, 'timeout', '%s: after %g s, %s.', obj.ID, timeout, pending);
         end
-        obj.Pause(min(interval, timeout - elapsed));
+        before = obj.now();
+        obj.Pause(min(interval, remaining));
+        if obj.now() == before
+          brelk.internal.raise(component, 'invalidOperation', ...
+                               '%s: the clock did not move while waiting: give ''Pause'' with ''Clock''.', obj.ID);
+        end
         elapsed = obj.now() - start;
       end
     end

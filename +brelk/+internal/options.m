@@ -28,7 +28,7 @@ function [opts, given] = options(component, spec, args)
       if ischar(name)
         shown = ['''' name ''''];
       else
-        shown = sprintf('a %s', class(name));
+        shown = sprintf('(a %s)', class(name));
       end
       brelk.internal.raise(component, 'invalidValue', 'Unknown option %s; the options are %s.', ...
                            shown, strjoin(names, ', '));
