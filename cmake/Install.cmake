@@ -12,6 +12,20 @@ set(BRELK_TOOLBOX_DIR "brelk" CACHE STRING
 configure_file(${CMAKE_SOURCE_DIR}/toolbox/Contents.m ${BRELK_MEX_DIR}/Contents.m COPYONLY)
 install(FILES ${CMAKE_SOURCE_DIR}/toolbox/Contents.m DESTINATION ${BRELK_TOOLBOX_DIR})
 
+# Octave's `help brelk`: PKG_ADD puts octave/ on Octave's path, where brelk.m
+# carries the same listing (see toolbox/octave/brelk_package.m). In the build
+# folder too, so that the folder works as it is.
+file(READ ${CMAKE_SOURCE_DIR}/toolbox/Contents.m CONTENTS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/toolbox/Contents.m)
+configure_file(${CMAKE_SOURCE_DIR}/toolbox/octave/brelk.m.in ${BRELK_MEX_DIR}/octave/brelk.m @ONLY)
+foreach(file PKG_ADD PKG_DEL octave/brelk_package.m)
+  configure_file(${CMAKE_SOURCE_DIR}/toolbox/${file} ${BRELK_MEX_DIR}/${file} COPYONLY)
+endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/toolbox/PKG_ADD ${CMAKE_SOURCE_DIR}/toolbox/PKG_DEL
+        DESTINATION ${BRELK_TOOLBOX_DIR})
+install(FILES ${BRELK_MEX_DIR}/octave/brelk.m ${CMAKE_SOURCE_DIR}/toolbox/octave/brelk_package.m
+        DESTINATION ${BRELK_TOOLBOX_DIR}/octave)
+
 get_property(brelk_installed_modules GLOBAL PROPERTY BRELK_MODULES)
 foreach(module IN LISTS brelk_installed_modules)
   install(TARGETS ${module} LIBRARY DESTINATION ${BRELK_TOOLBOX_DIR} RUNTIME DESTINATION ${BRELK_TOOLBOX_DIR})
