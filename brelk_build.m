@@ -104,6 +104,7 @@ function folder = brelk_build(sdk, folder)
     rmdir(fullfile(folder, '+brelk'), 's');
   end
   copy(fullfile(root, '+brelk'), fullfile(folder, '+brelk'));
+  add_octave_listing(root, folder);
   examples = fullfile(root, 'examples');
   if ~isempty(dir(fullfile(examples, '*.m')))
     if ~exist(fullfile(folder, 'examples'), 'dir')
@@ -285,6 +286,27 @@ function run_mex(octave, args)
 end
 
 % --- files -------------------------------------------------------------------
+
+function add_octave_listing(root, folder)
+  % Octave's help brelk (see toolbox/octave/brelk_package.m): PKG_ADD puts
+  % octave/ on Octave's path, where brelk.m carries Contents.m's listing.
+  toolbox = fullfile(root, 'toolbox');
+  copy(fullfile(toolbox, 'PKG_ADD'), folder);
+  copy(fullfile(toolbox, 'PKG_DEL'), folder);
+  octave = fullfile(folder, 'octave');
+  if ~exist(octave, 'dir') && ~mkdir(octave)
+    error('brelk_build: cannot create the folder %s', octave);
+  end
+  copy(fullfile(toolbox, 'octave', 'brelk_package.m'), octave);
+  listing = strrep(fileread(fullfile(toolbox, 'octave', 'brelk.m.in')), '@CONTENTS@', ...
+                   fileread(fullfile(toolbox, 'Contents.m')));
+  [file, message] = fopen(fullfile(octave, 'brelk.m'), 'w');
+  if file < 0
+    error('brelk_build: cannot write %s: %s', fullfile(octave, 'brelk.m'), message);
+  end
+  fwrite(file, listing);
+  fclose(file);
+end
 
 function copy(source, destination)
   [ok, message] = copyfile(source, destination);

@@ -27,6 +27,19 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brelk_package.stamp
   VERBATIM)
 add_custom_target(brelk_package ALL DEPENDS ${CMAKE_BINARY_DIR}/brelk_package.stamp)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/+brelk DESTINATION ${BRELK_TOOLBOX_DIR})
+# Octave's `help brelk`: PKG_ADD puts octave/ on Octave's path, where brelk.m
+# carries the same listing (see toolbox/octave/brelk_package.m). In the build
+# folder too, so that the folder works as it is.
+file(READ ${CMAKE_SOURCE_DIR}/toolbox/Contents.m CONTENTS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/toolbox/Contents.m)
+configure_file(${CMAKE_SOURCE_DIR}/toolbox/octave/brelk.m.in ${BRELK_MEX_DIR}/octave/brelk.m @ONLY)
+foreach(file PKG_ADD PKG_DEL octave/brelk_package.m)
+  configure_file(${CMAKE_SOURCE_DIR}/toolbox/${file} ${BRELK_MEX_DIR}/${file} COPYONLY)
+endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/toolbox/PKG_ADD ${CMAKE_SOURCE_DIR}/toolbox/PKG_DEL
+        DESTINATION ${BRELK_TOOLBOX_DIR})
+install(FILES ${BRELK_MEX_DIR}/octave/brelk.m ${CMAKE_SOURCE_DIR}/toolbox/octave/brelk_package.m
+        DESTINATION ${BRELK_TOOLBOX_DIR}/octave)
 
 get_property(brelk_installed_modules GLOBAL PROPERTY BRELK_MODULES)
 foreach(module IN LISTS brelk_installed_modules)

@@ -4,11 +4,13 @@
 % returns a status: 0 on success, -1 on failure. The stage number in each
 % name (BRELK_<stage>_<Action>) gives the order a session follows.
 %
-% With the simulated camera (the default build), just run this script:
-%     addpath('<build>/mex'); run('examples/night_demo.m')
+% With the simulated camera (the default build), just run this script, from
+% the checkout (absolute paths: run changes the folder to the script's):
+%     addpath(fullfile(pwd, 'build-octave', 'mex'));
+%     run(fullfile(pwd, 'examples', 'night_demo.m'))
 % With a real camera, set its ID (and a colour camera's, if you have one)
 % first; the simulator's controls (brelksim) are then skipped:
-%     camera_id = 'MY-CAMERA-ID'; run('examples/night_demo.m')
+%     camera_id = 'MY-CAMERA-ID'; run(fullfile(pwd, 'examples', 'night_demo.m'))
 
 simulated = exist('brelksim') == 3;  % the simulator's control function is on the path
 if ~exist('camera_id', 'var')

@@ -13,7 +13,9 @@
 %   Outputs
 %     status  int32 scalar: -1 when the truncated value is -1 or the call
 %             stopped earlier, 0 otherwise
-%     slots   int32 scalar: the slot count; -1 when the read failed
+%     slots   int32 scalar: the slot count; -1 when the read failed. Slots
+%             are numbered from 0 to slots - 1 (the simulated wheel has 7:
+%             0 to 6)
 %   When the call ends before the read (a refused input, a camera that does
 %   not open or cannot drive a wheel), status is -1 and slots is -1, as
 %   after a failed read.

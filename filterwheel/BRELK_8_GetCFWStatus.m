@@ -9,6 +9,11 @@
 %   unchanged, others wrap, so a failed read (-1) returns 255 beside status
 %   -1, and 256 returns 0. What the value means is the SDK's matter.
 %
+%   On the simulated camera (SIM-MONO) the status is a character code: the
+%   digit of the slot the wheel rests at, slots numbered from 0 ('3' = 51
+%   for slot 3, so char(wheelStatus) shows 3), and 'N' (78) while the wheel
+%   moves. Read it until it shows the target's digit to wait for the wheel.
+%
 %   Inputs
 %     id  camera ID: a char row vector such as 'SIM-MONO', or a uint8 or int8
 %         array of its bytes (read up to the first 0 or the end)
@@ -41,6 +46,7 @@
 %   one line, returns status -1 and calls no SDK operation.
 %
 %   Example
-%     [status, wheelStatus] = BRELK_8_GetCFWStatus('SIM-MONO')
+%     [status, wheelStatus] = BRELK_8_GetCFWStatus('SIM-MONO');
+%     char(wheelStatus)                        % '3' at slot 3, 'N' moving
 %
 %   See also BRELK_8_SetCFWTarget, BRELK_8_GetCFWSlotsNum.

@@ -9,8 +9,16 @@
 %   uint8(200) sends -56, and the character '3' sends 51, the low byte of its
 %   code. From any other numeric or logical class it is the first value
 %   truncated toward zero and wrapped to 8 bits: 3 sends 3, 51 sends 51, 200
-%   sends -56, NaN sends 0. Pass the position in the form the wheel expects:
-%   '3' and 3 are different positions.
+%   sends -56, NaN sends 0. So 3 and '3' reach the SDK as different bytes,
+%   3 and 51.
+%
+%   Slots are numbered from 0 (BRELK_8_GetCFWSlotsNum gives their count),
+%   and the target is the slot's digit character: '3' for slot 3, the form
+%   BRELK_8_GetCFWStatus reports a resting wheel in. The simulated wheel
+%   (SIM-MONO, slots 0 to 6) takes the digits '0' to '6' (48 to 54) and also
+%   the plain numbers 0 to 6, both as that slot; it fails (-1) any other
+%   target, and a new one while it moves. With the camera maker's library,
+%   its SDK decides what each byte means.
 %
 %   Inputs
 %     id      camera ID: a char row vector such as 'SIM-MONO', or a uint8 or
@@ -46,6 +54,6 @@
 %   one line, returns status -1 and calls no SDK operation.
 %
 %   Example
-%     status = BRELK_8_SetCFWTarget('SIM-MONO', '3')   % sends 51
+%     status = BRELK_8_SetCFWTarget('SIM-MONO', '3')   % slot 3: sends 51
 %
 %   See also BRELK_8_GetCFWStatus, BRELK_8_GetCFWSlotsNum, BRELK_8_CheckCFWPlug.

@@ -20,6 +20,12 @@ file(COPY ${packaging}/src/Makefile DESTINATION ${package}/src)
 # Under a folder of its own: pkg would copy a Contents.m at the top of src/
 # away from the functions.
 file(COPY ${SOURCE}/toolbox/Contents.m DESTINATION ${package}/src/toolbox)
+# Octave's `help brelk` (see toolbox/octave/brelk_package.m): the Makefile
+# puts these beside the functions and Contents.m.
+file(COPY ${SOURCE}/toolbox/PKG_ADD ${SOURCE}/toolbox/PKG_DEL DESTINATION ${package}/src/toolbox)
+file(COPY ${SOURCE}/toolbox/octave/brelk_package.m DESTINATION ${package}/src/toolbox/octave)
+file(READ ${SOURCE}/toolbox/Contents.m CONTENTS)
+configure_file(${SOURCE}/toolbox/octave/brelk.m.in ${package}/src/toolbox/octave/brelk.m @ONLY)
 file(COPY ${SOURCE}/gateway/frame.cpp ${SOURCE}/gateway/frame.h ${SOURCE}/gateway/brelkccd.h
      DESTINATION ${package}/src/gateway)
 foreach(stage setup settings info filterwheel exposure)

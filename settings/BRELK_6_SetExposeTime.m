@@ -4,10 +4,15 @@
 %   double. The toolbox checks no range: the SDK decides which values it
 %   accepts.
 %
+%   The unit is the SDK's. The simulated camera takes microseconds, from 1
+%   to 3.6e9 (one hour), 1e6 (one second) at power-on; with the camera
+%   maker's library, the unit is the one that SDK gives for control 8.
+%
 %   Inputs
 %     id     camera ID: a char row vector such as 'SIM-MONO', or a uint8 or
 %            int8 array of its bytes (read up to the first 0 or the end)
-%     value  the exposure time: a real numeric or logical value; its first
+%     value  the exposure time in the SDK's unit (microseconds on the
+%            simulated camera): a real numeric or logical value; its first
 %            element is read as a double
 %
 %   Output
@@ -34,6 +39,6 @@
 %   one line, returns status -1 and calls no SDK operation.
 %
 %   Example
-%     status = BRELK_6_SetExposeTime('SIM-MONO', 1000)
+%     status = BRELK_6_SetExposeTime('SIM-MONO', 250000)   % 0.25 s simulated
 %
 %   See also BRELK_6_SetGain, BRELK_9_BeginSingleExpose.

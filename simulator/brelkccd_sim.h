@@ -84,16 +84,28 @@
  *   x + size x <= its width and y + size y <= its height; else -1.
  *
  * SCRIPTING
- *   A scripted result replaces what the simulated camera would answer, for
- *   every later call of that operation (and control, where the operation
- *   takes one) until BrelkSimReset, whatever state the camera is in. Results
- *   are given as doubles: for operations with a 32-bit result the value is
- *   taken as a signed integer (-1 is all bits set); for GetBRELKCCDParam it is
- *   the value returned; for OpenBRELKCCD, 0 makes the open fail with a null
- *   handle. A scripted -1 fails the call before it reaches the camera, which
- *   therefore changes nothing (no setting applied, no wheel move, no exposure,
- *   no close); any other scripted result lets the camera act as usual and
- *   replaces only its answer.
+ *   A scripted result replaces what the simulated camera would answer to an
+ *   operation, for one control where the operation takes one
+ *   (SetBRELKCCDParam, GetBRELKCCDParam, IsBRELKCCDControlAvailable) or for
+ *   every control (BRELKSIM_ANY_CONTROL, the only key the other operations
+ *   look up), whatever state the camera is in. A control's own script is
+ *   used before the one for every control. BrelkSimScript answers every later
+ *   call; BrelkSimScriptNext only the next `count` calls it answers, after
+ *   which those calls fall back to the script for every control, if any,
+ *   else to the camera. A new script for the same operation and control
+ *   replaces the old one. BrelkSimUnscript and BrelkSimUnscriptAll remove
+ *   scripts without touching the cameras; BrelkSimReset clears them with
+ *   everything else.
+ *
+ *   Results are given as doubles: for operations with a 32-bit result the
+ *   value is taken as a signed integer (-1 is all bits set); for
+ *   GetBRELKCCDParam it is the value returned. A scripted -1 fails the call
+ *   before it reaches the camera, which therefore changes nothing (no setting
+ *   applied, no wheel move, no exposure, no close); any other scripted result
+ *   lets the camera act as usual and replaces only its answer. OpenBRELKCCD
+ *   returns a handle, so only 0 means anything there: the open fails with a
+ *   null handle and the camera is not touched; any other result opens the
+ *   camera exactly as an unscripted call does.
  *
  * Journal: every SDK call is recorded as one line of text, the operation and
  * its arguments without the handle, doubles printed with %.17g:
@@ -122,14 +134,32 @@ extern "C" {
 BRELKCCD_API void BrelkSimReset(void);
 
 /* Scripts the result of `operation` (an SDK function name) for `control`, or
- * for every control with BRELKSIM_ANY_CONTROL. Returns 0, or -1 for an
- * unknown operation name. */
+ * for every control with BRELKSIM_ANY_CONTROL, for every later call. Returns
+ * 0, or -1 for an unknown operation name. */
 BRELKCCD_API int BrelkSimScript(const char* operation, int32_t control, double result);
+
+/* The same for the next `count` calls it answers only, so a fault can be
+ * transient: BrelkSimScriptNext("SetBRELKCCDParam", 6, -1, 1) fails the next
+ * gain setting and lets the one after it through. Returns 0, or -1 for an
+ * unknown operation name or a count of 0. */
+BRELKCCD_API int BrelkSimScriptNext(const char* operation, int32_t control, double result, uint32_t count);
+
+/* Removes the script of `operation` for exactly `control` (with
+ * BRELKSIM_ANY_CONTROL, the one for every control); scripts for other
+ * controls stay. Returns 0, also when there was none, or -1 for an unknown
+ * operation name. */
+BRELKCCD_API int BrelkSimUnscript(const char* operation, int32_t control);
+
+/* Removes every script of `operation`, for each control and for every
+ * control, and its scripted outputs: it answers as the camera does again.
+ * Returns 0, or -1 for an unknown operation name. */
+BRELKCCD_API int BrelkSimUnscriptAll(const char* operation);
 
 /* Scripts what an operation with out pointers writes: values[i] goes to its
  * i-th out pointer when bit i of writtenMask is set; the others are left
- * untouched, the camera's own values included. Written whatever the result,
- * which is scripted with BrelkSimScript. */
+ * untouched, the camera's own values included. Written on every later call
+ * whatever the result, which is scripted with BrelkSimScript, until
+ * BrelkSimUnscriptAll or BrelkSimReset. */
 BRELKCCD_API int BrelkSimScriptOutputs(const char* operation, size_t count, const double* values,
                                        uint32_t writtenMask);
 

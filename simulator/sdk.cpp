@@ -17,7 +17,7 @@ double now() { return sim().clock.now(); }
 
 template <class Act>
 uint32_t answer(const char* operation, int32_t control, Act act) {
-  const std::optional<double> scripted = sim().scripted(operation, control);
+  const std::optional<double> scripted = sim().answerScripted(operation, control);
   const uint32_t forced = scripted ? brelksim::asResult(*scripted) : 0;
   if (scripted && forced == BRELKCCD_ERROR) return forced;
   const uint32_t own = act();
@@ -78,7 +78,9 @@ extern "C" {
 BrelkCcdHandle* OpenBRELKCCD(const char* id) {
   std::lock_guard<std::mutex> g(sim().lock);
   record("OpenBRELKCCD(\"%s\")", id ? id : "");
-  const std::optional<double> scripted = sim().scripted("OpenBRELKCCD", kAny);
+  // Only 0 has a meaning for a handle: a failed open. Any other scripted
+  // result opens the camera exactly as an unscripted call does.
+  const std::optional<double> scripted = sim().answerScripted("OpenBRELKCCD", kAny);
   if (!id || (scripted && *scripted == 0)) return nullptr;
   BrelkCcdCamera* c = sim().camera(id);
   if (c) c->open(now());
@@ -129,8 +131,8 @@ uint32_t SetBRELKCCDParam(BrelkCcdHandle* h, uint32_t control, double value) {
 double GetBRELKCCDParam(BrelkCcdHandle* h, uint32_t control) {
   std::lock_guard<std::mutex> g(sim().lock);
   record("GetBRELKCCDParam(%u)", control);
-  if (const std::optional<double> scripted = sim().scripted("GetBRELKCCDParam", static_cast<int32_t>(control)))
-    return *scripted;
+  const std::optional<double> scripted = sim().answerScripted("GetBRELKCCDParam", static_cast<int32_t>(control));
+  if (scripted) return *scripted;
   BrelkCcdCamera* c = sim().camera(h);
   return c ? c->param(control, now()) : -1.0;
 }

@@ -22,11 +22,13 @@ BrelkCcdCamera* Sim::camera(const char* id) {
   return nullptr;
 }
 
-std::optional<double> Sim::scripted(const char* operation, int32_t control) const {
-  auto it = results.find({operation, control});
-  if (it == results.end()) it = results.find({operation, BRELKSIM_ANY_CONTROL});
-  if (it == results.end()) return std::nullopt;
-  return it->second;
+std::optional<double> Sim::answerScripted(const char* operation, int32_t control) {
+  auto it = scripts.find({operation, control});
+  if (it == scripts.end()) it = scripts.find({operation, BRELKSIM_ANY_CONTROL});
+  if (it == scripts.end()) return std::nullopt;
+  const double result = it->second.result;
+  if (it->second.callsLeft != 0 && --it->second.callsLeft == 0) scripts.erase(it);
+  return result;
 }
 
 const ScriptedOutputs* Sim::scriptedOutputs(const char* operation) const {
@@ -55,15 +57,20 @@ uint32_t asResult(double value) {
   return value < 0 ? static_cast<uint32_t>(static_cast<int32_t>(value)) : static_cast<uint32_t>(value);
 }
 
-bool knownOperation(const char* operation) {
-  for (const char* op : kOperations)
-    if (std::strcmp(op, operation) == 0) return true;
-  return false;
-}
-
 }  // namespace brelksim
 
 using brelksim::sim;
+
+namespace {
+
+int setScript(const char* operation, int32_t control, double result, uint32_t calls) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  if (!operation || !brelksim::knownOperation(operation)) return -1;
+  sim().scripts[{operation, control}] = brelksim::Script{result, calls};
+  return 0;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -71,16 +78,34 @@ void BrelkSimReset(void) {
   std::lock_guard<std::mutex> g(sim().lock);
   sim().journal.clear();
   sim().journalOn = true;
-  sim().results.clear();
+  sim().scripts.clear();
   sim().outputs.clear();
   for (BrelkCcdCamera& c : sim().cameras) c.reset();
   sim().clock.reset();
 }
 
 int BrelkSimScript(const char* operation, int32_t control, double result) {
+  return setScript(operation, control, result, 0);
+}
+
+int BrelkSimScriptNext(const char* operation, int32_t control, double result, uint32_t count) {
+  return count == 0 ? -1 : setScript(operation, control, result, count);
+}
+
+int BrelkSimUnscript(const char* operation, int32_t control) {
   std::lock_guard<std::mutex> g(sim().lock);
   if (!operation || !brelksim::knownOperation(operation)) return -1;
-  sim().results[{operation, control}] = result;
+  sim().scripts.erase({operation, control});
+  return 0;
+}
+
+int BrelkSimUnscriptAll(const char* operation) {
+  std::lock_guard<std::mutex> g(sim().lock);
+  if (!operation || !brelksim::knownOperation(operation)) return -1;
+  auto& scripts = sim().scripts;
+  for (auto it = scripts.lower_bound({operation, INT32_MIN}); it != scripts.end() && it->first.first == operation;)
+    it = scripts.erase(it);
+  sim().outputs.erase(operation);
   return 0;
 }
 

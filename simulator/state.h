@@ -16,6 +16,11 @@
 
 namespace brelksim {
 
+struct Script {
+  double result = 0;
+  uint32_t callsLeft = 0;  // 0: every later call
+};
+
 struct ScriptedOutputs {
   std::vector<double> values;
   uint32_t writtenMask = 0;
@@ -26,7 +31,7 @@ struct Sim {
   Clock clock;
   std::deque<std::string> journal;  // the newest BRELKSIM_JOURNAL_LIMIT lines
   bool journalOn = true;
-  std::map<std::pair<std::string, int32_t>, double> results;
+  std::map<std::pair<std::string, int32_t>, Script> scripts;
   std::map<std::string, ScriptedOutputs> outputs;
   // Fixed for the life of the library, so a handle never dangles.
   BrelkCcdCamera cameras[2] = {BrelkCcdCamera(kModels[0]), BrelkCcdCamera(kModels[1])};
@@ -34,7 +39,10 @@ struct Sim {
   // The camera behind a handle, or null for anything that is not one of ours.
   BrelkCcdCamera* camera(const BrelkCcdHandle* handle);
   BrelkCcdCamera* camera(const char* id);
-  std::optional<double> scripted(const char* operation, int32_t control) const;
+  // The scripted answer to this call of `operation` for `control`, if any:
+  // the control's own script, else the one for every control. The call
+  // counts against that script, which ends with its last counted call.
+  std::optional<double> answerScripted(const char* operation, int32_t control);
   const ScriptedOutputs* scriptedOutputs(const char* operation) const;
 };
 
@@ -49,8 +57,5 @@ void record(const char* format, ...);
 // A scripted double as a 32-bit SDK result: taken as a signed integer, so -1
 // is all bits set; values that fit in no 32-bit integer give -1.
 uint32_t asResult(double value);
-
-// Whether `operation` names an SDK entry point that can be scripted.
-bool knownOperation(const char* operation);
 
 }  // namespace brelksim

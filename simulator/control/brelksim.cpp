@@ -3,7 +3,11 @@
 // toolbox functions: misuse raises an error naming the right call.
 //
 //   brelksim('reset')                               power-on state, scripts and journal cleared
-//   brelksim('script', operation, [control,] result) scripted result; no control: every control
+//   brelksim('script', operation, result)           every later call, every control
+//   brelksim('script', operation, control, result[, count])
+//                                                   operations with a control; [] every control
+//   brelksim('script', operation, result, count)    operations without one: the next count calls
+//   brelksim('unscript', operation[, control])      script removed; cameras untouched
 //   brelksim('outputs', operation, values[, mask])  what its out pointers receive; no mask: all
 //   lines = brelksim('journal')                     every SDK call so far, one char row each
 //   brelksim('clearjournal')
@@ -18,6 +22,7 @@
 
 #include "brelkccd_sim.h"
 #include "mex.h"
+#include "sdk_operations.h"
 
 #if defined(_WIN32)
 #  define BRELKSIM_EXPORT __declspec(dllexport)
@@ -46,6 +51,37 @@ struct Args {
 
   void refuse(const char* format, const char* what) const {
     if (!misuse.set()) std::snprintf(misuse.text, sizeof misuse.text, format, what);
+  }
+
+  // [], which stands for every control.
+  bool empty(int index) const {
+    return index < nrhs && mxGetClassID(prhs[index]) == mxDOUBLE_CLASS && mxGetNumberOfElements(prhs[index]) == 0;
+  }
+
+  // A known SDK operation's name.
+  bool operation(int index, char (&out)[kTextSize]) const {
+    if (!text(index, out, "the operation")) return false;
+    if (!brelksim::knownOperation(out)) refuse("unknown SDK operation '%s'.", out);
+    return !misuse.set();
+  }
+
+  // A control number, or [] for every control, for an operation that takes
+  // one; an operation without a control takes only [].
+  bool control(int index, const char* op, int32_t& out) const {
+    out = BRELKSIM_ANY_CONTROL;
+    if (empty(index)) return true;
+    if (!brelksim::takesControl(op)) {
+      refuse("%s takes no control: give [] or leave it out.", op);
+      return false;
+    }
+    double value = 0;
+    if (!number(index, value, "the control")) return false;
+    if (value != std::trunc(value) || value < 0 || value > INT32_MAX) {
+      refuse("%s must be a control number from 0 to 2147483647, or [] for every control.", "the control");
+      return false;
+    }
+    out = static_cast<int32_t>(value);
+    return true;
   }
 
   bool text(int index, char (&out)[kTextSize], const char* what) const {
@@ -78,22 +114,48 @@ void reset(const Args& a) {
   if (a.count(1, "brelksim('reset')")) BrelkSimReset();
 }
 
+// The control stands before the result where the operation takes one, or
+// as [] for every control; a count stands after the result. So four inputs
+// are (operation, control, result) for the three operations with a control
+// and (operation, result, count) for the others.
 void script(const Args& a) {
   char operation[kTextSize];
-  double control = BRELKSIM_ANY_CONTROL, result = 0;
-  if (a.nrhs != 3 && a.nrhs != 4) {
-    a.refuse("usage: %s", "brelksim('script', operation, [control,] result)");
+  if (a.nrhs < 3 || a.nrhs > 5) {
+    a.refuse("usage: %s", "brelksim('script', operation, [control,] result[, count])");
     return;
   }
-  if (!a.text(1, operation, "the operation")) return;
-  if (a.nrhs == 4 && !a.number(2, control, "the control")) return;
-  if (!a.number(a.nrhs - 1, result, "the result", true)) return;
-  if (control != std::trunc(control) || control < BRELKSIM_ANY_CONTROL || control > INT32_MAX) {
-    a.refuse("%s must be a control number.", "the control");
+  if (!a.operation(1, operation)) return;
+  const bool hasControl = a.nrhs == 5 || (a.nrhs == 4 && brelksim::takesControl(operation));
+  const int resultAt = hasControl ? 3 : 2;
+  int32_t control = BRELKSIM_ANY_CONTROL;
+  double result = 0, count = 0;
+  if (hasControl && !a.control(2, operation, control)) return;
+  if (!a.number(resultAt, result, "the result", true)) return;
+  if (resultAt + 1 < a.nrhs) {
+    if (!a.number(resultAt + 1, count, "the count")) return;
+    if (count != std::trunc(count) || count < 1 || count > 4294967295.0) {
+      a.refuse("%s must be a whole number from 1 to 2^32-1.", "the count");
+      return;
+    }
+    BrelkSimScriptNext(operation, control, result, static_cast<uint32_t>(count));
+  } else {
+    BrelkSimScript(operation, control, result);
+  }
+}
+
+void unscript(const Args& a) {
+  char operation[kTextSize];
+  if (a.nrhs != 2 && a.nrhs != 3) {
+    a.refuse("usage: %s", "brelksim('unscript', operation[, control])");
     return;
   }
-  if (BrelkSimScript(operation, static_cast<int32_t>(control), result) != 0)
-    a.refuse("unknown SDK operation '%s'.", operation);
+  if (!a.operation(1, operation)) return;
+  int32_t control = BRELKSIM_ANY_CONTROL;
+  if (a.nrhs == 2) {
+    BrelkSimUnscriptAll(operation);
+  } else if (a.control(2, operation, control)) {
+    BrelkSimUnscript(operation, control);
+  }
 }
 
 void outputs(const Args& a) {
@@ -102,7 +164,7 @@ void outputs(const Args& a) {
     a.refuse("usage: %s", "brelksim('outputs', operation, values[, mask])");
     return;
   }
-  if (!a.text(1, operation, "the operation")) return;
+  if (!a.operation(1, operation)) return;
   const mxArray* values = a.prhs[2];
   const size_t n = mxGetNumberOfElements(values);
   if (mxGetClassID(values) != mxDOUBLE_CLASS || mxIsComplex(values) || n > kMaxOutputs) {
@@ -116,8 +178,7 @@ void outputs(const Args& a) {
     return;
   }
   const double* data = n ? mxGetPr(values) : nullptr;
-  if (BrelkSimScriptOutputs(operation, n, data, static_cast<uint32_t>(mask)) != 0)
-    a.refuse("unknown SDK operation '%s'.", operation);
+  BrelkSimScriptOutputs(operation, n, data, static_cast<uint32_t>(mask));
 }
 
 void journal(const Args& a) {
@@ -177,7 +238,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"reset", reset},   {"script", script},   {"outputs", outputs},
+    {"reset", reset},   {"script", script},   {"unscript", unscript}, {"outputs", outputs},
     {"journal", journal}, {"clearjournal", clearJournal}, {"clock", setClock},
     {"advance", advance}, {"timescale", timeScale}, {"now", now},
 };
@@ -191,7 +252,7 @@ void dispatch(const Args& a) {
       return;
     }
   }
-  a.refuse("unknown command '%s' (reset, script, outputs, journal, clearjournal, "
+  a.refuse("unknown command '%s' (reset, script, unscript, outputs, journal, clearjournal, "
            "clock, advance, timescale, now).", name);
 }
 

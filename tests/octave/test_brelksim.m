@@ -1,6 +1,10 @@
 function tests = test_brelksim
 % The control MEX that scripts and tests use to drive the simulated camera.
   tests = {@journal_lists_every_call, @scripts_apply_per_control_until_reset, ...
+           @a_gain_fault_for_one_call_fails_only_the_first_setting, ...
+           @counted_scripts_answer_their_next_calls_then_fall_back, ...
+           @unscript_removes_scripts_and_keeps_the_cameras, ...
+           @a_scripted_open_other_than_zero_opens_as_usual, ...
            @scripted_outputs_follow_the_mask, @manual_clock_moves_only_when_advanced, ...
            @misuse_raises_a_usage_error};
 end
@@ -25,6 +29,101 @@ function scripts_apply_per_control_until_reset
   brelk_test_reset();
   brelk_ready('SIM-MONO');
   assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
+end
+
+function a_gain_fault_for_one_call_fails_only_the_first_setting
+  brelk_ready('SIM-MONO');
+  brelksim('script', 'SetBRELKCCDParam', 6, -1, 1);
+  [text, status] = brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30);
+  assert({text, status}, {"Set camera gain failed.\n", int32(-1)});
+  [text, status] = brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30);
+  assert({text, status}, {"Set camera gain successfully.\n", int32(0)});
+  assert(brelksim('journal'), {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'; ...
+                               'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'});
+end
+
+function counted_scripts_answer_their_next_calls_then_fall_back
+  brelk_ready('SIM-MONO');
+  % Without a control, four inputs are (operation, result, count).
+  brelksim('script', 'ExpBRELKCCDSingleFrame', -1, 2);
+  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), "Begin single expose failed.\n");
+  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), "Begin single expose failed.\n");
+  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), "Begin single expose successfully.\n");
+  % [] counts every control's calls; other controls' calls use up the count.
+  brelksim('script', 'SetBRELKCCDParam', [], -1, 2);
+  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), "Set camera offset failed.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain failed.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
+  % After a control's counted script, the one for every control answers again.
+  brelksim('script', 'SetBRELKCCDParam', 1);
+  brelksim('script', 'SetBRELKCCDParam', 6, 0, 1);
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain failed.\n");
+  % A read: the scripted value once, then the sensor's own.
+  brelksim('script', 'GetBRELKCCDParam', 14, -12.5, 1);
+  [~, ~, first] = brelk_call('BRELK_7_GetTemperature', 'SIM-MONO');
+  [~, ~, second] = brelk_call('BRELK_7_GetTemperature', 'SIM-MONO');
+  assert([first second], [-12.5 20]);
+end
+
+function unscript_removes_scripts_and_keeps_the_cameras
+  brelk_ready('SIM-MONO');
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
+  assert(brelk_call('BRELK_8_SetCFWTarget', 'SIM-MONO', '3'), "Set CFW target position successfully.\n");
+  brelksim('script', 'SetBRELKCCDParam', 6, -1);
+  brelksim('script', 'SetBRELKCCDParam', 1);
+  brelksim('unscript', 'SetBRELKCCDParam', 6);     % the one for every control answers now
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 40), "Set camera gain failed.\n");
+  brelksim('unscript', 'SetBRELKCCDParam', []);
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 40), "Set camera gain successfully.\n");
+
+  brelksim('outputs', 'GetBRELKCCDEffectiveArea', [1 2 3 4]);
+  brelksim('script', 'GetBRELKCCDEffectiveArea', -1);
+  brelksim('unscript', 'GetBRELKCCDEffectiveArea');  % its outputs go too
+  [text, status, x, y, w, h] = brelk_call('BRELK_7_GetEffective', 'SIM-MONO');
+  assert({text, status, [x y w h]}, {"Get camera effective area successfully.\n", int32(0), ...
+                                     uint32([48 24 3008 2008])});
+  brelksim('unscript', 'InitBRELKCCD');              % nothing scripted: nothing happens
+
+  % Still initialised, the wheel still on its way to slot 3.
+  [~, status, wheel] = brelk_call('BRELK_8_GetCFWStatus', 'SIM-MONO');
+  assert({status, char(wheel)}, {int32(0), 'N'});
+  brelksim('advance', 3);
+  [~, ~, wheel] = brelk_call('BRELK_8_GetCFWStatus', 'SIM-MONO');
+  assert(char(wheel), '3');
+end
+
+% Scripting the open back to 1 after a failing 0 leaves both cameras
+% answering what they answer when the open was never scripted.
+function a_scripted_open_other_than_zero_opens_as_usual
+  unscripted = night_of_opens({});
+  assert(unscripted{3}, "Current Humidity : 45.000000\n");
+  for result = {1, -1, 7}
+    check(night_of_opens({'OpenBRELKCCD', result{1}}), unscripted, 'open scripted to %d', result{1});
+  end
+  brelk_test_reset();
+  brelksim('script', 'OpenBRELKCCD', 0, 1);
+  assert(brelk_call('BRELK_4_InitCamera', 'SIM-MONO'), "Open BRELKCCD failed.\n");
+  assert(brelk_call('BRELK_4_InitCamera', 'SIM-MONO'), "Init camera's parameters successfully.\n");
+end
+
+function answers = night_of_opens(script)
+  brelk_test_reset();
+  brelk_ready('SIM-MONO');
+  brelk_ready('SIM-COLOR');
+  if ~isempty(script)
+    brelksim('script', 'OpenBRELKCCD', 0);
+    assert(brelk_call('BRELK_8_CheckCFWPlug', 'SIM-MONO'), "Open BRELKCCD failed.\n");
+    brelksim('script', script{:});
+  end
+  brelksim('clearjournal');
+  answers = {brelk_call('BRELK_7_GetHumidity', 'SIM-MONO'), ...
+             brelk_call('BRELK_8_SetCFWTarget', 'SIM-MONO', '3'), ...
+             brelk_call('BRELK_7_GetHumidity', 'SIM-COLOR'), ...
+             brelk_call('BRELK_8_SetCFWTarget', 'SIM-COLOR', '3')};
+  brelksim('advance', 3);
+  [text, status, wheel] = brelk_call('BRELK_8_GetCFWStatus', 'SIM-MONO');
+  answers = [answers, {text, status, wheel, brelksim('journal')}];
 end
 
 function scripted_outputs_follow_the_mask
@@ -65,6 +164,16 @@ function misuse_raises_a_usage_error
     {'script', 'InitBRELKCCD'},                   'usage: brelksim(''script'''
     {'script', 'SetBRELKCCDParam', 1.5, 0},       'the control must be a control number'
     {'script', 'SetBRELKCCDParam', 6, 'x'},       'the result must be a real double scalar'
+    {'script', 'SetBRELKCCDParam', -1, 1},        'the control must be a control number from 0'
+    {'script', 'SetBRELKCCDParam', 6, -1, 0},     'the count must be a whole number from 1'
+    {'script', 'SetBRELKCCDParam', [], -1, 1.5},  'the count must be a whole number from 1'
+    {'script', 'InitBRELKCCD', 6, -1, 1},         'InitBRELKCCD takes no control: give [] or leave it out'
+    {'script', 'InitBRELKCCD', 6, -1},            'the count must be a whole number from 1'
+    {'script', 'InitBRELKCCD', [], -1, 1, 1},     'usage: brelksim(''script'''
+    {'unscript'},                                 'usage: brelksim(''unscript'', operation[, control])'
+    {'unscript', 'NoSuchOperation'},              'unknown SDK operation ''NoSuchOperation'''
+    {'unscript', 'CloseBRELKCCD', 1},             'CloseBRELKCCD takes no control'
+    {'unscript', 'GetBRELKCCDParam', 'x'},        'the control must be a finite real double scalar'
     {'outputs', 'GetBRELKCCDEffectiveArea', 'x'}, 'the values must be a real double vector'
     {'outputs', 'GetBRELKCCDEffectiveArea', [1 2], -1}, 'the mask must be a whole number'
     {'outputs', 'NoSuchOperation', 1},            'unknown SDK operation ''NoSuchOperation'''

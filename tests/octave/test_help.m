@@ -3,6 +3,7 @@ function tests = test_help
 % listing in Contents.m and the package INDEX, and every line a function
 % prints quoted in its help, byte for byte.
   tests = {@every_function_has_its_help_beside_it, @contents_lists_every_function, ...
+           @help_brelk_shows_the_listing, @the_name_brelk_still_reaches_a_package_brelk, ...
            @package_index_lists_what_contents_lists, @printed_lines_are_quoted_in_the_help};
 end
 
@@ -40,6 +41,61 @@ function contents_lists_every_function
     [~, name] = fileparts(modules(k).name);
     assert(any(strcmp(names, name)), '%s is built but not listed in Contents.m', name);
   end
+end
+
+% What `help brelk` shows in Octave is Contents.m's listing, from the folder
+% the functions were found in.
+function help_brelk_shows_the_listing
+  listing = get_help_text_from_file(fullfile(toolbox_folder(), 'Contents.m'));
+  check(get_help_text('brelk'), listing, 'the help of brelk');
+  shown = evalc('help brelk');
+  for name = brelk_functions()(:, 1)'
+    assert(~isempty(strfind(shown, name{1})), 'help brelk does not list %s', name{1});
+  end
+end
+
+% A package +brelk on the path (the toolbox's classes) is reached through
+% the name brelk, and help brelk still shows the listing.
+function the_name_brelk_still_reaches_a_package_brelk
+  folder = tempname();
+  mkdir(fullfile(folder, '+brelk'));
+  cleanup = onCleanup(@() remove_package(folder));
+  write_file(fullfile(folder, '+brelk', 'Probe.m'), { ...
+    'classdef Probe < handle', '  properties', '    id = ''none''', '  end', ...
+    '  methods', '    function p = Probe(id)', '      if nargin > 0', '        p.id = id;', ...
+    '      end', '    end', '  end', '  methods (Static)', '    function n = twice(x)', ...
+    '      n = 2 * x;', '    end', '    function touch()', '      printf("touched\n");', ...
+    '    end', '  end', 'end'});
+  write_file(fullfile(folder, '+brelk', 'probe_pair.m'), { ...
+    'function [a, b] = probe_pair(x)', '  a = x + 1;', '  b = x + 2;', 'end'});
+  addpath(folder, '-end');
+
+  p = brelk.Probe('SIM-MONO');
+  check({class(p), p.id}, {'brelk.Probe', 'SIM-MONO'}, 'brelk.Probe(id)');
+  p = brelk.Probe;
+  check(p.id, 'none', 'brelk.Probe without inputs');
+  check(brelk.Probe.twice(21), 42, 'a static method');
+  check(evalc('brelk.Probe.touch()'), "touched\n", 'a static method that returns nothing');
+  [a, b] = brelk.probe_pair(1);
+  check([a b], [2 3], 'a package function with two outputs');
+  check(evalc('brelk.Probe(''shown'')'), evalc('ans = brelk.Probe(''shown'')'), ...
+        'a statement shows what it returns');
+  check(exist('BRELK_4_InitCamera'), 3, 'the path after a static call');
+  check(get_help_text('brelk'), ...
+        get_help_text_from_file(fullfile(toolbox_folder(), 'Contents.m')), ...
+        'the help of brelk beside a package brelk');
+end
+
+function write_file(name, lines)
+  file = fopen(name, 'w');
+  fprintf(file, '%s\n', lines{:});
+  fclose(file);
+end
+
+function remove_package(folder)
+  rmpath(folder);
+  confirm_recursive_rmdir(false, 'local');
+  rmdir(folder, 's');
 end
 
 function package_index_lists_what_contents_lists

@@ -162,6 +162,7 @@ function the_wheel_takes_time_to_move
   brelksim('advance', 2);
   assert(status(), uint8('6'));
   refuse('BRELK_8_SetCFWTarget', id, 7);          % seven slots: 0 to 6
+  refuse('BRELK_8_SetCFWTarget', id, '7');
   assert(status(), uint8('6'));
 end
 

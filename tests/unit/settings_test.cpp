@@ -80,6 +80,24 @@ TEST_F(SettingsTest, EverySetterSetsItsControlAndReportsTheZeroTest) {
   }
 }
 
+// A fault scripted for one call: the first gain setting fails before it
+// reaches the camera, the next one goes through to it.
+TEST_F(SettingsTest, AGainFaultScriptedForOneCallFailsOnlyTheFirstSetting) {
+  ASSERT_EQ(BrelkSimScriptNext("SetBRELKCCDParam", 6, -1, 1), 0);
+  BrelkCcdHandle* camera = OpenBRELKCCD("SIM-MONO");
+  const Lines journal{kOpen, "SetBRELKCCDParam(6, 30)"};
+  Result first = call("BRELK_6_SetGain", 1, {bytes("SIM-MONO"), number(30)});
+  EXPECT_EQ(first.status, -1);
+  EXPECT_EQ(first.printed, "Set camera gain failed.\n");
+  EXPECT_EQ(first.journal, journal);
+  EXPECT_EQ(GetBRELKCCDParam(camera, 6), 0.0) << "the failed setting reached the camera";
+  Result second = call("BRELK_6_SetGain", 1, {bytes("SIM-MONO"), number(30)});
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.printed, "Set camera gain successfully.\n");
+  EXPECT_EQ(second.journal, journal);
+  EXPECT_EQ(GetBRELKCCDParam(camera, 6), 30.0);
+}
+
 TEST_F(SettingsTest, CoolerPwmScalesPercentToFullPowerWithoutClamping) {
   struct Case {
     double percent;

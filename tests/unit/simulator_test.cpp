@@ -437,6 +437,127 @@ TEST_F(SimulatorTest, ScriptsOverrideTheCameraInAnyState) {
   EXPECT_STREQ(BrelkSimJournalEntry(0), "InitBRELKCCD()");
 }
 
+// A counted script answers only the calls it would answer anyway, that many
+// times, and then leaves them to what answered before it.
+TEST_F(SimulatorTest, CountedScriptsAnswerTheirNextCallsThenFallBack) {
+  BrelkCcdHandle* h = ready();
+  ASSERT_EQ(BrelkSimScriptNext("SetBRELKCCDParam", BRELKCCD_GAIN, -1, 2), 0);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_OFFSET, 40), 0u) << "another control used up the count";
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 30), kError);
+  EXPECT_EQ(GetBRELKCCDParam(h, BRELKCCD_GAIN), 0.0) << "a scripted failure applied the value";
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 30), kError);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 30), 0u) << "the camera's own answer after the count";
+  EXPECT_EQ(GetBRELKCCDParam(h, BRELKCCD_GAIN), 30.0);
+
+  // After a control's counted script, the script for every control answers.
+  ASSERT_EQ(BrelkSimScript("SetBRELKCCDParam", BRELKSIM_ANY_CONTROL, 7), 0);
+  ASSERT_EQ(BrelkSimScriptNext("SetBRELKCCDParam", BRELKCCD_GAIN, -1, 1), 0);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 40), kError);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 40), 7u);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 40), 7u);
+
+  // A counted script for every control counts every control's calls; one
+  // for the same key replaces it, counted or not.
+  ASSERT_EQ(BrelkSimScriptNext("SetBRELKCCDParam", BRELKSIM_ANY_CONTROL, 5, 2), 0);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_OFFSET, 41), 5u);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 41), 5u);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 42), 0u);
+  ASSERT_EQ(BrelkSimScriptNext("GetBRELKCCDParam", BRELKCCD_CURRENT_TEMPERATURE, -12.5, 1), 0);
+  ASSERT_EQ(BrelkSimScript("GetBRELKCCDParam", BRELKCCD_CURRENT_TEMPERATURE, 99), 0);
+  EXPECT_EQ(temperature(h), 99.0);
+  EXPECT_EQ(temperature(h), 99.0);
+  ASSERT_EQ(BrelkSimScriptNext("GetBRELKCCDParam", BRELKCCD_CURRENT_TEMPERATURE, -12.5, 1), 0);
+  EXPECT_EQ(temperature(h), -12.5);
+  EXPECT_EQ(temperature(h), 20.0) << "the sensor's own reading after the count";
+
+  // Calls with a null handle count too: the script answers them.
+  ASSERT_EQ(BrelkSimScriptNext("ExpBRELKCCDSingleFrame", BRELKSIM_ANY_CONTROL, 0, 1), 0);
+  EXPECT_EQ(ExpBRELKCCDSingleFrame(nullptr), 0u);
+  EXPECT_EQ(ExpBRELKCCDSingleFrame(nullptr), kError);
+
+  EXPECT_EQ(BrelkSimScriptNext("SetBRELKCCDParam", BRELKCCD_GAIN, -1, 0), -1) << "a count of 0";
+  EXPECT_EQ(BrelkSimScriptNext("NoSuchOperation", BRELKSIM_ANY_CONTROL, -1, 1), -1);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 43), 0u) << "a refused script was set";
+}
+
+TEST_F(SimulatorTest, UnscriptingLeavesTheCamerasAsTheyAre) {
+  BrelkCcdHandle* h = ready();
+  ASSERT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 30), 0u);
+  ASSERT_EQ(SetBRELKCCDParam(h, BRELKCCD_CFW, '3'), 0u);
+  BrelkSimAdvance(1);
+  ASSERT_EQ(BrelkSimScript("SetBRELKCCDParam", BRELKCCD_GAIN, -1), 0);
+  ASSERT_EQ(BrelkSimScript("SetBRELKCCDParam", BRELKSIM_ANY_CONTROL, 5), 0);
+  ASSERT_EQ(BrelkSimScript("GetBRELKCCDEffectiveArea", BRELKSIM_ANY_CONTROL, -1), 0);
+  const double written[] = {1, 2, 3, 4};
+  ASSERT_EQ(BrelkSimScriptOutputs("GetBRELKCCDEffectiveArea", 4, written, 0xF), 0);
+
+  // One control's script goes; the one for every control answers it now.
+  ASSERT_EQ(BrelkSimUnscript("SetBRELKCCDParam", BRELKCCD_GAIN), 0);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 50), 5u);
+  ASSERT_EQ(BrelkSimUnscript("SetBRELKCCDParam", BRELKCCD_OFFSET), 0) << "nothing to remove";
+  ASSERT_EQ(BrelkSimUnscript("SetBRELKCCDParam", BRELKSIM_ANY_CONTROL), 0);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 60), 0u);
+  EXPECT_EQ(GetBRELKCCDParam(h, BRELKCCD_GAIN), 60.0);
+
+  // Every script of an operation and its scripted outputs go at once.
+  std::vector<uint32_t> area{9, 9, 9, 9};
+  EXPECT_EQ(GetBRELKCCDEffectiveArea(h, &area[0], &area[1], &area[2], &area[3]), kError);
+  EXPECT_EQ(area, (std::vector<uint32_t>{1, 2, 3, 4}));
+  ASSERT_EQ(BrelkSimUnscriptAll("GetBRELKCCDEffectiveArea"), 0);
+  EXPECT_EQ(GetBRELKCCDEffectiveArea(h, &area[0], &area[1], &area[2], &area[3]), 0u);
+  EXPECT_EQ(area, (std::vector<uint32_t>{48, 24, 3008, 2008}));
+  ASSERT_EQ(BrelkSimScript("SetBRELKCCDParam", BRELKCCD_GAIN, -1), 0);
+  ASSERT_EQ(BrelkSimScript("SetBRELKCCDParam", BRELKSIM_ANY_CONTROL, -1), 0);
+  ASSERT_EQ(BrelkSimUnscriptAll("SetBRELKCCDParam"), 0);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_GAIN, 70), 0u);
+  EXPECT_EQ(SetBRELKCCDParam(h, BRELKCCD_OFFSET, 70), 0u);
+
+  // The camera carried on: still initialised, the wheel still on its way.
+  EXPECT_EQ(wheel(h), kMoving);
+  BrelkSimAdvance(2);
+  EXPECT_EQ(wheel(h), '3');
+  EXPECT_EQ(BrelkSimUnscript("NoSuchOperation", BRELKSIM_ANY_CONTROL), -1);
+  EXPECT_EQ(BrelkSimUnscriptAll("NoSuchOperation"), -1);
+  EXPECT_EQ(BrelkSimUnscriptAll(nullptr), -1);
+}
+
+// Only 0 means anything for a handle. Any other scripted open must leave
+// both cameras answering exactly as after an unscripted open.
+TEST_F(SimulatorTest, AScriptedOpenOtherThanZeroOpensAsUsual) {
+  auto night = [](double script, bool scripted) {
+    BrelkSimReset();
+    BrelkSimSetManualClock(1);
+    if (scripted) {
+      EXPECT_EQ(BrelkSimScript("OpenBRELKCCD", BRELKSIM_ANY_CONTROL, script), 0);
+    }
+    BrelkCcdHandle* mono = ready("SIM-MONO");
+    BrelkCcdHandle* colour = ready("SIM-COLOR");
+    std::vector<double> answers = use(mono);
+    for (BrelkCcdHandle* h : {OpenBRELKCCD("SIM-MONO"), OpenBRELKCCD("SIM-COLOR")}) {
+      answers.push_back(signedResult(IsBRELKCCDControlAvailable(h, BRELKCCD_HUMIDITY)));
+      answers.push_back(GetBRELKCCDParam(h, BRELKCCD_HUMIDITY));
+      answers.push_back(signedResult(IsBRELKCCDControlAvailable(h, BRELKCCD_CFW)));
+      answers.push_back(signedResult(SetBRELKCCDParam(h, BRELKCCD_CFW, '3')));
+      answers.push_back(wheel(h));
+    }
+    BrelkSimAdvance(3);
+    answers.push_back(wheel(mono));
+    answers.push_back(GetBRELKCCDParam(colour, BRELKCCD_PRESSURE));
+    std::vector<std::string> journal;
+    for (size_t i = 0; i < BrelkSimJournalSize(); ++i) journal.emplace_back(BrelkSimJournalEntry(i));
+    return std::make_pair(answers, journal);
+  };
+  const auto unscripted = night(0, false);
+  ASSERT_EQ(unscripted.first[kUsed.size() + 6], 45.0) << "SIM-COLOR's humidity";
+  for (double script : {1.0, -1.0, 7.0, double(NAN)}) EXPECT_EQ(night(script, true), unscripted) << script;
+
+  // 0 fails the opens it answers, and only those when counted.
+  BrelkSimReset();
+  ASSERT_EQ(BrelkSimScriptNext("OpenBRELKCCD", BRELKSIM_ANY_CONTROL, 0, 1), 0);
+  EXPECT_EQ(OpenBRELKCCD("SIM-MONO"), nullptr);
+  EXPECT_NE(OpenBRELKCCD("SIM-MONO"), nullptr);
+}
+
 TEST_F(SimulatorTest, TheClockIsManualOnlyWhenAskedAndResetBringsBackTheRealOne) {
   const double start = BrelkSimNow();  // the moments between the reset and the manual clock
   EXPECT_GE(start, 0.0);

@@ -14,8 +14,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 octave() { octave-cli --no-init-file --no-history --quiet "$@"; }
 
-# A call on the simulated camera from a fresh Octave, its help, and the
-# folder the functions were found in (the last line printed).
+# A call on the simulated camera from a fresh Octave, its help and the
+# toolbox's listing (help brelk), and the folder the functions were found in
+# (the last line printed).
 check_call='
   text = evalc("s1 = BRELK_2_SetReadMode(\"SIM-MONO\", 0); s2 = BRELK_4_InitCamera(\"SIM-MONO\"); [s3, slots] = BRELK_8_GetCFWSlotsNum(\"SIM-MONO\");");
   expected = ["id = SIM-MONO\nreadMode = 0.000000\nSetup read mode successfully.\n" ...
@@ -24,6 +25,8 @@ check_call='
   assert({s1, s2, s3, slots}, {int32(0), int32(0), int32(0), int32(7)});
   help_text = evalc("help BRELK_8_GetCFWSlotsNum");
   assert(! isempty(strfind(help_text, "BRELK_8_GetCFWSlotsNum Read the filter wheel")), help_text);
+  listing = evalc("help brelk");
+  assert(! isempty(strfind(listing, "BRELK_8_GetCFWSlotsNum       - Read the filter wheel")), listing);
   printf("%s\n", fileparts(which("BRELK_8_GetCFWSlotsNum")));'
 
 # The same exports and SDK linking as the CMake build, then the whole suite.
