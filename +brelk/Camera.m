@@ -86,14 +86,39 @@ classdef Camera < handle
 %                     ID), Status, Text (what it printed)
 %     Verbose, WarmUpOnClose, ProgressFcn   the options, settable
 %
-%   Methods (each has its own help, e.g. help brelk.Camera.coolTo):
-%     coolTo(target, ...)      cool (or warm) to a target, with a ramp, and wait
-%     warmUp(...)              ramp the sensor up to ambient, then cooler off
-%     waitForTemperature(tolerance, timeout)   wait for the setpoint's target
-%     startExposure(seconds), waitForExposure(timeout), expose(seconds),
-%     abortExposure(), startLive(), stopLive()
-%     close()                  warm up if needed, cooler off, close
-%     plotTemperature(figure)  temperature, setpoint and power against time
+%   Methods (each has its own help too, e.g. help brelk.Camera.coolTo):
+%     coolTo(target, Name, Value, ...)
+%         Regulates to target (C) and waits until the sensor is within
+%         'Tolerance' of it (default 0.2 C). 'Rate' (C per minute; default
+%         0, at once) or 'Duration' (minutes) moves the setpoint there from
+%         the present temperature in steps of 0.1 C. 'Wait' (default true;
+%         false returns at once, and the ramp moves on as the camera is
+%         read). 'Timeout' (seconds, default Inf). 'StallTime' (seconds,
+%         default 120): at 99% power or more and no 0.1 C closer for that
+%         long, CoolerState becomes 'stalled' and
+%         brelk:Camera:temperatureNotReached is raised. 'ProgressFcn'.
+%     warmUp(Name, Value, ...)
+%         Moves the setpoint up from the present temperature to 'Target'
+%         (default 20 C) at 'Rate' (default 3 C per minute), until the
+%         sensor is within 'Tolerance' (default 0.2 C) of the target or
+%         has held still for 'StallTime' (default 120 s) below the
+%         setpoint (ambient colder than the target); then switches the
+%         cooler off. 'Timeout' (default Inf), 'ProgressFcn'.
+%     waitForTemperature(tolerance, timeout)
+%         Waits for the target of coolTo or TemperatureSetpoint (tolerance
+%         default: the last coolTo's; timeout default Inf).
+%     startExposure(seconds)   sets ExposureTime where it differs, starts
+%                              one exposure and returns
+%     waitForExposure(timeout) waits until its time has passed (timeout
+%                              default Inf)
+%     expose(seconds, 'Timeout', t, 'ProgressFcn', f)   both of the above
+%     abortExposure()          cancels it; nothing when none runs
+%     startLive(), stopLive()  live exposure, which runs until stopped
+%     close()                  ends exposures, warms up where the cooler was
+%                              used (WarmUpOnClose), cooler off, closes
+%     plotTemperature(figure)  TemperatureLog against minutes: temperature
+%                              and setpoint, and power on a second axis;
+%                              returns the figure (a new one without it)
 %   The toolbox downloads no frames: an exposure is done when its time has
 %   passed on the clock, and the layer waits for exactly that.
 %
@@ -104,8 +129,8 @@ classdef Camera < handle
 %   and for cooling and warming Temperature, Setpoint, Power and Target, for
 %   the wheel Position and Target, for an exposure PercentCompleted. The
 %   default prints one short line per 30 s of camera time (temperature,
-%   setpoint, power, time elapsed), so short waits print nothing. 'ProgressFcn',
-%   [] silences it, for the camera or for one call.
+%   setpoint, power, time elapsed), so short waits print nothing.
+%   'ProgressFcn', [] silences it, for the camera or for one call.
 %
 %   Errors are MException objects with the identifier brelk:Camera:<mnemonic>;
 %   where a toolbox function failed, the message quotes the line it printed:
@@ -120,7 +145,9 @@ classdef Camera < handle
 %                                    is sent to the camera
 %     brelk:Camera:invalidOperation  not now: an exposure while one runs,
 %                                    waiting for a temperature with no
-%                                    setpoint, plotting an empty log
+%                                    setpoint, plotting an empty log, a
+%                                    wait whose 'Clock' its 'Pause' does
+%                                    not move
 %     brelk:Camera:timeout           a wait ran out of its 'Timeout'
 %     brelk:Camera:temperatureNotReached   the cooler stalled (see coolTo)
 %     brelk:Camera:closed            the camera was closed
@@ -198,17 +225,19 @@ classdef Camera < handle
 
   methods
     function obj = Camera(id, varargin)
+      % The Link first: it checks what the constructor is given.
+      obj.Link = brelk.internal.Link();
       if nargin < 1
-        brelk.internal.raise('Camera', 'invalidValue', 'Give the camera ID: brelk.Camera(''SIM-MONO'').');
+        obj.Link.raise('Camera', 'invalidValue', 'Give the camera ID: brelk.Camera(''SIM-MONO'').');
       end
-      id = brelk.internal.checked('Camera', 'The camera ID', id, 'text');
-      opts = brelk.internal.options('Camera', {
+      id = obj.Link.checked('Camera', 'The camera ID', id, 'text');
+      opts = obj.Link.options('Camera', {
         'ReadMode',      0,     'count'
         'StreamMode',    0,     'count'
         'Verbose',       false, 'logical'
         'ExposureUnit',  1e6,   'positive'
         'WarmUpOnClose', true,  'logical'
-        'ProgressFcn',   @brelk.internal.progress, 'progress'
+        'ProgressFcn',   obj.Link.defaultProgress(), 'progress'
         'Clock',         [],    'function'
         'Pause',         @pause, 'function'}, varargin);
       if isempty(opts.Clock)
@@ -220,15 +249,15 @@ classdef Camera < handle
       obj.StreamMode = opts.StreamMode;
       obj.ExposureUnit = opts.ExposureUnit;
       obj.WarmUp = opts.WarmUpOnClose;
-      obj.Link = brelk.internal.Link(id, opts.Verbose, opts.Clock, opts.Pause, opts.ProgressFcn);
-      brelk.internal.registry('add', id);
+      obj.Link.setUp(id, opts.Verbose, opts.Clock, opts.Pause, opts.ProgressFcn);
+      obj.Link.registry('add', id);
       try
         obj.connect();
       catch err
         % Not open, so nothing to close: delete, which both hosts call on
         % a constructor's failure, finds it closed.
         obj.Link.Open = false;
-        brelk.internal.registry('remove', id);
+        obj.Link.registry('remove', id);
         rethrow(err);
       end
     end
@@ -240,7 +269,8 @@ classdef Camera < handle
       % Octave writes the wheel back after cam.FilterWheel.Names(k) = ...,
       % which changed the wheel itself; anything else would replace it.
       if ~(isa(value, 'brelk.FilterWheel') || (isempty(value) && isempty(obj.Wheel)))
-        brelk.internal.raise('Camera', 'invalidOperation', 'The FilterWheel of %s is its own and cannot be set.', obj.ID);
+        obj.Link.raise('Camera', 'invalidOperation', 'The FilterWheel of %s is its own and cannot be set.', ...
+                       obj.ID);
       end
     end
 
@@ -316,7 +346,7 @@ classdef Camera < handle
 
     function set.CoolerPower(obj, value)
       obj.Link.ensureOpen('Camera');
-      value = brelk.internal.checked('Camera', 'CoolerPower', value, 'percent');
+      value = obj.Link.checked('Camera', 'CoolerPower', value, 'percent');
       obj.Link.require('Camera', 'BRELK_6_SetCoolerPWM', value);
       if value == 0
         obj.coolerStopped();
@@ -344,7 +374,7 @@ classdef Camera < handle
 
     function set.TemperatureSetpoint(obj, value)
       obj.Link.ensureOpen('Camera');
-      value = brelk.internal.checked('Camera', 'TemperatureSetpoint', value, 'real');
+      value = obj.Link.checked('Camera', 'TemperatureSetpoint', value, 'real');
       obj.regulate(value, value, 0, obj.Cooler.Tolerance, obj.Cooler.StallTime);
     end
 
@@ -407,10 +437,10 @@ classdef Camera < handle
     %     cam.coolTo(-10, 'Rate', 3, 'Timeout', 1800)
       obj.Link.ensureOpen('Camera');
       if nargin < 2
-        brelk.internal.raise('Camera', 'invalidValue', 'coolTo needs the target temperature in C.');
+        obj.Link.raise('Camera', 'invalidValue', 'coolTo needs the target temperature in C.');
       end
-      target = brelk.internal.checked('Camera', 'The target temperature', target, 'real');
-      [opts, given] = brelk.internal.options('Camera', {
+      target = obj.Link.checked('Camera', 'The target temperature', target, 'real');
+      [opts, given] = obj.Link.options('Camera', {
         'Rate',        0,   'nonnegative'
         'Duration',    [],  'nonnegative'
         'Tolerance',   0.2, 'positive'
@@ -419,7 +449,7 @@ classdef Camera < handle
         'StallTime',   120, 'seconds'
         'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
       if given.Rate && given.Duration
-        brelk.internal.raise('Camera', 'invalidValue', 'Give coolTo a ''Rate'' or a ''Duration'', not both.');
+        obj.Link.raise('Camera', 'invalidValue', 'Give coolTo a ''Rate'' or a ''Duration'', not both.');
       end
       rate = opts.Rate / 60;
       start = target;
@@ -447,16 +477,16 @@ classdef Camera < handle
     %   brelk:Camera:invalidOperation.
       obj.Link.ensureOpen('Camera');
       if ~any(strcmp(obj.Cooler.Mode, {'regulating', 'stalled'}))
-        brelk.internal.raise('Camera', 'invalidOperation', ...
-                             '%s has no temperature setpoint to wait for: use coolTo or TemperatureSetpoint.', obj.ID);
+        obj.Link.raise('Camera', 'invalidOperation', ...
+                       '%s has no temperature setpoint to wait for: use coolTo or TemperatureSetpoint.', obj.ID);
       end
       if nargin >= 2 && ~isempty(tolerance)
-        obj.Cooler.Tolerance = brelk.internal.checked('Camera', 'The tolerance', tolerance, 'positive');
+        obj.Cooler.Tolerance = obj.Link.checked('Camera', 'The tolerance', tolerance, 'positive');
       end
       if nargin < 3 || isempty(timeout)
         timeout = Inf;
       end
-      timeout = brelk.internal.checked('Camera', 'The timeout', timeout, 'seconds');
+      timeout = obj.Link.checked('Camera', 'The timeout', timeout, 'seconds');
       obj.Cooler.Mode = 'regulating';
       obj.waitCooling(timeout, obj.Link.ProgressFcn);
     end
@@ -478,7 +508,7 @@ classdef Camera < handle
     %                  the cooler is then left as it is
     %     'ProgressFcn'  for this call (see help brelk.Camera)
       obj.Link.ensureOpen('Camera');
-      opts = brelk.internal.options('Camera', {
+      opts = obj.Link.options('Camera', {
         'Rate',        3,   'nonnegative'
         'Target',      20,  'real'
         'Tolerance',   0.2, 'positive'
@@ -516,9 +546,9 @@ classdef Camera < handle
     %   raises brelk:Camera:invalidOperation.
       obj.Link.ensureOpen('Camera');
       if nargin < 2
-        brelk.internal.raise('Camera', 'invalidValue', 'startExposure needs the exposure time in seconds.');
+        obj.Link.raise('Camera', 'invalidValue', 'startExposure needs the exposure time in seconds.');
       end
-      seconds = brelk.internal.checked('Camera', 'The exposure time', seconds, 'positive');
+      seconds = obj.Link.checked('Camera', 'The exposure time', seconds, 'positive');
       obj.refuseWhileBusy('start an exposure');
       if ~isequal(obj.Settings.ExposureTime, seconds)
         obj.write('ExposureTime', seconds);
@@ -537,7 +567,7 @@ classdef Camera < handle
       if nargin < 2 || isempty(timeout)
         timeout = Inf;
       end
-      timeout = brelk.internal.checked('Camera', 'The timeout', timeout, 'seconds');
+      timeout = obj.Link.checked('Camera', 'The timeout', timeout, 'seconds');
       obj.waitExposure(timeout, obj.Link.ProgressFcn);
     end
 
@@ -548,9 +578,9 @@ classdef Camera < handle
     %   (default Inf) and a progress function for the wait.
       if nargin < 2
         obj.Link.ensureOpen('Camera');
-        brelk.internal.raise('Camera', 'invalidValue', 'expose needs the exposure time in seconds.');
+        obj.Link.raise('Camera', 'invalidValue', 'expose needs the exposure time in seconds.');
       end
-      opts = brelk.internal.options('Camera', {
+      opts = obj.Link.options('Camera', {
         'Timeout',     Inf, 'seconds'
         'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
       obj.startExposure(seconds);
@@ -598,21 +628,21 @@ classdef Camera < handle
       value = obj.Link.Verbose;
     end
     function set.Verbose(obj, value)
-      obj.Link.Verbose = brelk.internal.checked('Camera', 'Verbose', value, 'logical');
+      obj.Link.Verbose = obj.Link.checked('Camera', 'Verbose', value, 'logical');
     end
 
     function value = get.WarmUpOnClose(obj)
       value = obj.WarmUp;
     end
     function set.WarmUpOnClose(obj, value)
-      obj.WarmUp = brelk.internal.checked('Camera', 'WarmUpOnClose', value, 'logical');
+      obj.WarmUp = obj.Link.checked('Camera', 'WarmUpOnClose', value, 'logical');
     end
 
     function value = get.ProgressFcn(obj)
       value = obj.Link.ProgressFcn;
     end
     function set.ProgressFcn(obj, value)
-      obj.Link.ProgressFcn = brelk.internal.checked('Camera', 'ProgressFcn', value, 'progress');
+      obj.Link.ProgressFcn = obj.Link.checked('Camera', 'ProgressFcn', value, 'progress');
     end
 
     function close(obj)
@@ -629,7 +659,7 @@ classdef Camera < handle
       if isempty(obj.Link) || ~obj.Link.Open
         return;
       end
-      [same, others] = brelk.internal.registry('count', obj.ID);
+      [same, others] = obj.Link.registry('count', obj.ID);
       failure = [];
       if same == 0
         failure = attempt(failure, @() obj.abortExposure());
@@ -644,7 +674,7 @@ classdef Camera < handle
         end
       end
       obj.Link.Open = false;
-      brelk.internal.registry('remove', obj.ID);
+      obj.Link.registry('remove', obj.ID);
       if ~isempty(failure)
         rethrow(failure);
       end
@@ -672,25 +702,29 @@ classdef Camera < handle
     %   brelk:Camera:invalidOperation.
       readings = obj.Link.temperatureLog();
       if isempty(readings.Time)
-        brelk.internal.raise('Camera', 'invalidOperation', ...
-                             'No temperature of %s has been read yet: there is nothing to plot.', obj.ID);
+        obj.Link.raise('Camera', 'invalidOperation', ...
+                       'No temperature of %s has been read yet: there is nothing to plot.', obj.ID);
       end
       if nargin < 2
         f = figure();
       elseif ~(isscalar(f) && ishghandle(f) && strcmp(get(f, 'Type'), 'figure'))
-        brelk.internal.raise('Camera', 'invalidValue', ...
-                             'plotTemperature takes a figure, such as figure(''Visible'', ''off'').');
+        obj.Link.raise('Camera', 'invalidValue', ...
+                       'plotTemperature takes a figure, such as figure(''Visible'', ''off'').');
       end
       clf(f);
       minutes = readings.Time / 60;
       [ax, temperature, power] = plotyy(axes('Parent', f), minutes, ...
                                         [readings.Temperature, readings.Setpoint], minutes, readings.Power);
       set(temperature(2), 'LineStyle', '--');
+      set(ax(2), 'YLim', [0 105]);          % full power shows below the frame
+      % Room for both axes' labels and the title: octave-cli's gnuplot
+      % leaves none of its own beside two y axes.
+      set(ax, 'Position', [0.13 0.14 0.72 0.74]);
       xlabel(ax(1), 'Time (min)');
       ylabel(ax(1), 'Temperature (C)');
       ylabel(ax(2), 'Cooler power (%)');
       title(ax(1), ['Sensor of ' obj.ID], 'Interpreter', 'none');
-      legend([temperature(:); power(:)], {'Sensor', 'Setpoint', 'Cooler power'});
+      legend(ax(1), {'Sensor', 'Setpoint'});
     end
 
     function disp(obj)
@@ -751,19 +785,19 @@ classdef Camera < handle
       obj.Link.ensureOpen('Camera');
       switch name
         case 'ExposureTime'
-          value = brelk.internal.checked('Camera', name, value, 'positive');
+          value = obj.Link.checked('Camera', name, value, 'positive');
           inputs = {value * obj.ExposureUnit};
         case 'Gamma'
-          value = brelk.internal.checked('Camera', name, value, 'positive');
+          value = obj.Link.checked('Camera', name, value, 'positive');
           inputs = {value};
         case 'DDR'
-          value = brelk.internal.checked('Camera', name, value, 'logical');
+          value = obj.Link.checked('Camera', name, value, 'logical');
           inputs = {double(value)};
         case 'ROI'
           value = obj.checkedROI(value);
           inputs = num2cell(value);
         otherwise
-          value = brelk.internal.checked('Camera', name, value, 'real');
+          value = obj.Link.checked('Camera', name, value, 'real');
           inputs = {value};
       end
       setters = struct('Gain', 'BRELK_6_SetGain', 'Offset', 'BRELK_6_SetOffset', ...
@@ -783,16 +817,16 @@ classdef Camera < handle
              && roi(1) + roi(3) <= area(3) && roi(2) + roi(4) <= area(4);
       end
       if ~ok
-        brelk.internal.raise('Camera', 'invalidValue', ...
-                             'ROI must be [x y width height] in whole pixels within the %d x %d effective area.', ...
-                             area(3), area(4));
+        obj.Link.raise('Camera', 'invalidValue', ...
+                       'ROI must be [x y width height] in whole pixels within the %d x %d effective area.', ...
+                       area(3), area(4));
       end
     end
 
     function refuseWhileBusy(obj, what)
       state = obj.Link.exposureState();
       if ~strcmp(state, 'idle')
-        brelk.internal.raise('Camera', 'invalidOperation', 'Cannot %s: %s is %s.', what, obj.ID, state);
+        obj.Link.raise('Camera', 'invalidOperation', 'Cannot %s: %s is %s.', what, obj.ID, state);
       end
     end
 
@@ -877,10 +911,10 @@ classdef Camera < handle
         s.Since = now;
       elseif now - s.Since >= cooler.StallTime
         obj.Cooler.Mode = 'stalled';
-        brelk.internal.raise('Camera', 'temperatureNotReached', ...
-                             ['%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, ' ...
-                              'with the cooler at %.0f%% power for %g s.'], ...
-                             obj.ID, temperature, distance, cooler.Target, power, now - s.Since);
+        obj.Link.raise('Camera', 'temperatureNotReached', ...
+                       ['%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, ' ...
+                        'with the cooler at %.0f%% power for %g s.'], ...
+                       obj.ID, temperature, distance, cooler.Target, power, now - s.Since);
       end
       info = struct('Temperature', temperature, 'Setpoint', cooler.Setpoint, 'Power', power, ...
                     'Target', cooler.Target);
@@ -912,8 +946,8 @@ classdef Camera < handle
     function waitExposure(obj, timeout, progress)
       state = obj.Link.exposureState();
       if strcmp(state, 'live')
-        brelk.internal.raise('Camera', 'invalidOperation', ...
-                             '%s is in live view, which runs until stopLive.', obj.ID);
+        obj.Link.raise('Camera', 'invalidOperation', ...
+                       '%s is in live view, which runs until stopLive.', obj.ID);
       end
       if strcmp(state, 'exposing')
         obj.Link.wait('Camera', 'exposure', @(s) obj.exposureStep(s), [], timeout, progress);

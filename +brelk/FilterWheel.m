@@ -42,11 +42,16 @@ classdef FilterWheel < handle
 %         seconds (default: the last moveTo's, or 10 s plus 2 s per slot).
 %
 %   Errors are MException objects with the identifier
-%   brelk:FilterWheel:<mnemonic>, as for brelk.Camera: notConnected,
-%   sdkFailed (the message quotes the line the function printed),
-%   invalidValue (a slot out of range, an unknown name, a bad option or
-%   Names), invalidOperation (a move during an exposure), timeout (the
-%   wheel did not arrive in time), closed (its camera was closed).
+%   brelk:FilterWheel:<mnemonic>, as for brelk.Camera; where a function
+%   failed, the message quotes the line it printed:
+%     notConnected      the camera did not open
+%     sdkFailed         a function returned -1 otherwise (a refused move)
+%     notSupported      the camera reports no filter wheel control
+%     invalidValue      a slot out of range, an unknown name, a bad option
+%                       or Names; nothing is sent
+%     invalidOperation  a move while the camera's exposure runs
+%     timeout           the wheel did not arrive in time
+%     closed            its camera was closed
 %
 %   See also brelk.Camera.
 
@@ -73,14 +78,14 @@ classdef FilterWheel < handle
   methods
     function obj = FilterWheel(link)
       if nargin < 1 || ~isa(link, 'brelk.internal.Link')
-        brelk.internal.raise('FilterWheel', 'invalidOperation', ...
-                             'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
+        link = brelk.internal.Link();
+        link.raise('FilterWheel', 'invalidOperation', ...
+                   'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
       end
       obj.Link = link;
       slots = double(link.require('FilterWheel', 'BRELK_8_GetCFWSlotsNum'));
       if slots < 1
-        brelk.internal.raise('FilterWheel', 'sdkFailed', '%s: the filter wheel reports %d slots.', ...
-                             link.ID, slots);
+        link.raise('FilterWheel', 'sdkFailed', '%s: the filter wheel reports %d slots.', link.ID, slots);
       end
       obj.SlotCount = slots;
       obj.SlotNames = arrayfun(@(k) sprintf('%d', k), 1:slots, 'UniformOutput', false);
@@ -98,8 +103,8 @@ classdef FilterWheel < handle
              && numel(unique(names)) == numel(names);
       end
       if ~ok
-        brelk.internal.raise('FilterWheel', 'invalidValue', ...
-                             'Names must be a cell array of %d unique, non-empty char rows.', obj.SlotCount);
+        obj.Link.raise('FilterWheel', 'invalidValue', ...
+                       'Names must be a cell array of %d unique, non-empty char rows.', obj.SlotCount);
       end
       obj.SlotNames = names;
     end
@@ -132,17 +137,17 @@ classdef FilterWheel < handle
     %   brelk:FilterWheel:invalidOperation and sends nothing.
       obj.Link.ensureOpen('FilterWheel');
       if nargin < 2
-        brelk.internal.raise('FilterWheel', 'invalidValue', 'moveTo needs a slot number or name.');
+        obj.Link.raise('FilterWheel', 'invalidValue', 'moveTo needs a slot number or name.');
       end
       slot = obj.slotOf(slotOrName);
-      opts = brelk.internal.options('FilterWheel', {
+      opts = obj.Link.options('FilterWheel', {
         'Wait',        true, 'logical'
         'Timeout',     [],   'seconds'
         'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
       if strcmp(obj.Link.exposureState(), 'exposing')
-        brelk.internal.raise('FilterWheel', 'invalidOperation', ...
-                             '%s is exposing: the filter wheel moves after the exposure (waitForExposure or abortExposure).', ...
-                             obj.Link.ID);
+        obj.Link.raise('FilterWheel', 'invalidOperation', ...
+                       ['%s is exposing: the filter wheel moves after the exposure ' ...
+                        '(waitForExposure or abortExposure).'], obj.Link.ID);
       end
       from = obj.position();
       if isnan(from)
@@ -176,7 +181,7 @@ classdef FilterWheel < handle
           timeout = 10 + 2 * obj.SlotCount;
         end
       end
-      timeout = brelk.internal.checked('FilterWheel', 'The timeout', timeout, 'seconds');
+      timeout = obj.Link.checked('FilterWheel', 'The timeout', timeout, 'seconds');
       obj.wait(timeout, obj.Link.ProgressFcn);
     end
 
@@ -196,9 +201,9 @@ classdef FilterWheel < handle
       if status == 'N'
         slot = NaN;
       elseif slot < 1 || slot > obj.SlotCount
-        brelk.internal.raise('FilterWheel', 'sdkFailed', ...
-                             '%s: the filter wheel status %d is neither a slot nor moving (''N'').', ...
-                             obj.Link.ID, status);
+        obj.Link.raise('FilterWheel', 'sdkFailed', ...
+                       '%s: the filter wheel status %d is neither a slot nor moving (''N'').', ...
+                       obj.Link.ID, status);
       end
     end
 
@@ -209,11 +214,11 @@ classdef FilterWheel < handle
           slot = find(strcmpi(obj.SlotNames, value));
         end
         if numel(slot) ~= 1
-          brelk.internal.raise('FilterWheel', 'invalidValue', 'No slot is named ''%s''; the names are %s.', ...
-                               value, strjoin(obj.SlotNames, ', '));
+          obj.Link.raise('FilterWheel', 'invalidValue', 'No slot is named ''%s''; the names are %s.', ...
+                         value, strjoin(obj.SlotNames, ', '));
         end
       else
-        slot = brelk.internal.checked('FilterWheel', 'The slot', value, 'slot', obj.SlotCount);
+        slot = obj.Link.checked('FilterWheel', 'The slot', value, 'slot', obj.SlotCount);
       end
     end
 

@@ -75,6 +75,7 @@ cam.close();
 warning('off', 'Octave:gnuplot-graphics');
 warning('off', 'print:nogs');
 figure_handle = cam.plotTemperature(figure('Visible', 'off'));
+set(figure_handle, 'PaperUnits', 'inches', 'PaperPosition', [0 0 8 5]);
 device = '-dpng';
 if exist('OCTAVE_VERSION', 'builtin') && strcmp(graphics_toolkit(figure_handle), 'gnuplot')
   device = '-dpngcairo';

@@ -5,7 +5,7 @@ function tests = test_camera
   tests = {@connecting_reads_the_camera, @settings_are_written_through_quietly, ...
            @exposures_take_their_time, @every_error_has_its_case, ...
            @closing_one_camera_keeps_the_other_working, @clearing_a_camera_closes_it, ...
-           @the_plot_shows_the_temperature_log};
+           @the_plot_shows_the_temperature_log, @the_help_names_every_member_option_and_error};
 end
 
 function connecting_reads_the_camera
@@ -254,4 +254,32 @@ function the_plot_shows_the_temperature_log
   check(get(lines(1), 'XData'), log.Time' / 60, 'against minutes');
   check(numel(log.Time) > 10 && log.Temperature(1) == 20 && log.Setpoint(end) == 20, true, ...
         'the log runs from connecting through cooling and warm-up');
+end
+
+% help brelk.Camera and help brelk.FilterWheel name every property, public
+% method, option and error identifier of their class.
+function the_help_names_every_member_option_and_error
+  mnemonics = {'notConnected', 'sdkFailed', 'notSupported', 'invalidValue', 'invalidOperation', ...
+               'timeout', 'temperatureNotReached', 'closed'};
+  classes = {  % class, public methods, options of the constructor and methods
+    'brelk.Camera', {'coolTo', 'warmUp', 'waitForTemperature', 'startExposure', 'waitForExposure', ...
+                     'expose', 'abortExposure', 'startLive', 'stopLive', 'close', 'plotTemperature'}, ...
+      {'ReadMode', 'StreamMode', 'Verbose', 'ExposureUnit', 'WarmUpOnClose', 'ProgressFcn', 'Clock', ...
+       'Pause', 'Rate', 'Duration', 'Tolerance', 'Wait', 'Timeout', 'StallTime', 'Target'}
+    'brelk.FilterWheel', {'moveTo', 'waitForMove'}, {'Wait', 'Timeout', 'ProgressFcn'}
+  };
+  for k = 1:size(classes, 1)
+    [name, members, options] = classes{k, :};
+    text = get_help_text(name);
+    missing = setdiff(members, methods(name));
+    check(missing, cell(1, 0), '%s lacks methods', name);
+    errors = mnemonics;
+    if strcmp(name, 'brelk.FilterWheel')
+      errors = setdiff(mnemonics, {'temperatureNotReached'});  % not a wheel's
+    end
+    named = [properties(name)', members, strcat('''', options, ''''), errors];
+    unnamed = named(cellfun(@(n) isempty(strfind(text, n)), named));
+    check(unnamed, cell(1, 0), 'help %s does not name these', name);
+    check(isempty(strfind(text, ['brelk:' name(7:end) ':'])), false, 'help %s shows no identifier', name);
+  end
 end

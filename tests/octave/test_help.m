@@ -75,7 +75,7 @@ function the_name_brelk_still_reaches_a_package_brelk
   p = brelk.Probe;
   check(p.id, 'none', 'brelk.Probe without inputs');
   check(brelk.Probe.twice(21), 42, 'a static method');
-  check(evalc('brelk.Probe.touch()'), "touched\n", 'a static method that returns nothing');
+  check(evalc('brelk.Probe.touch()'), sprintf('touched\n'), 'a static method that returns nothing');
   [a, b] = brelk.probe_pair(1);
   check([a b], [2 3], 'a package function with two outputs');
   check(evalc('brelk.Probe(''shown'')'), evalc('ans = brelk.Probe(''shown'')'), ...
