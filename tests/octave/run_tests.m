@@ -22,6 +22,9 @@ end
 suite_dir = fileparts(mfilename('fullpath'));
 addpath(mex_dir);
 addpath(suite_dir);
+% Octave looks in the current folder first: from the checkout's top, its
+% +brelk would stand in for the one beside the modules under test.
+cd(suite_dir);
 if exist('brelksim') ~= 3
   error('run_tests: brelksim is not in %s: build with the simulated camera', mex_dir);
 end
