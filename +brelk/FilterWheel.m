@@ -123,8 +123,9 @@ classdef FilterWheel < handle
     %MOVETO Turn the wheel to a slot, by number or by name, and wait until it is there.
     %   wheel.moveTo(slot) turns the wheel to the slot numbered slot (1 to
     %   SlotCount); wheel.moveTo(name) to the slot with that name in Names
-    %   (matched exactly, else whatever its case). The slot's digit
-    %   character less one ('0' for slot 1) goes to BRELK_8_SetCFWTarget.
+    %   (matched exactly, else whatever its case). BRELK_8_SetCFWTarget is
+    %   sent the digit of the slot less one ('0' for slot 1, as the
+    %   simulated wheel counts).
     %   A move under way is waited for first, with its own timeout: the
     %   wheel takes no new target while it turns.
     %   wheel.moveTo(slotOrName, Name, Value, ...) takes these options:
