@@ -18,7 +18,7 @@ need_packages cmake make g++ libbenchmark-dev valgrind
 build=${BRELK_BENCH_BUILD:-build-bench}
 octave_build=${BRELK_BENCH_OCTAVE_BUILD:-build-bench-octave}
 long_calls=${BRELK_BENCH_LONG_CALLS:-1000000}
-counted_calls=2000
+counted_calls=2048  # 8 at each 16-byte stack position in a page (bench_calls.cpp)
 
 echo "== Building (Release): $build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRELK_BUILD_TESTS=OFF -DBRELK_BUILD_BENCHMARKS=ON >/dev/null
