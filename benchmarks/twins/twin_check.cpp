@@ -9,7 +9,6 @@
 // module print every line it has, so that no path goes unchecked.
 #include <gtest/gtest.h>
 
-#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -352,7 +351,7 @@ class TwinCheck : public testing::TestWithParam<Function> {
     ++calls_;
   }
 
-  std::vector<Make> goodInputs(std::vector<std::pair<std::string, Make>>::const_reference id) const {
+  std::vector<Make> goodInputs(const std::pair<std::string, Make>& id) const {
     std::vector<Make> in{id.second};
     for (double v : GetParam().goodInputs) in.push_back([v] { return mxCreateDoubleScalar(v); });
     return in;
