@@ -6,8 +6,11 @@
 #include "frame.h"
 
 namespace {
-// By the SDK's pattern code, 1 to 4.
-const char* const kPatterns[] = {"GBRG", "GRBG", "BGGR", "RGGB"};
+// The pattern found: its letters returned, and shown at the end of the line.
+void found(brelk::Call& call, uint8_t* pattern, const char (&letters)[5], const char* line) {
+  std::memcpy(pattern, letters, 4);
+  call.succeed(line);
+}
 }  // namespace
 
 void brelk::run(Call& call) {
@@ -15,8 +18,11 @@ void brelk::run(Call& call) {
   uint8_t* pattern = call.output<uint8_t, 4>(1);
   const uint32_t code = IsBRELKCCDControlAvailable(call.camera(), BRELKCCD_COLOR_PATTERN);
   if (isMinusOne(code)) return call.fail("Get debayer format failed.\n");
-  if (code < 1 || code > 4) return call.fail("Debayer format error.\n");
-  const char* letters = kPatterns[code - 1];
-  std::memcpy(pattern, letters, 4);
-  call.succeed("Get debayer format successfully.%s\n", letters);
+  switch (code) {  // the SDK's pattern code
+    case 1: return found(call, pattern, "GBRG", "Get debayer format successfully.GBRG\n");
+    case 2: return found(call, pattern, "GRBG", "Get debayer format successfully.GRBG\n");
+    case 3: return found(call, pattern, "BGGR", "Get debayer format successfully.BGGR\n");
+    case 4: return found(call, pattern, "RGGB", "Get debayer format successfully.RGGB\n");
+    default: return call.fail("Debayer format error.\n");
+  }
 }

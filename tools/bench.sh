@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# What one call of a toolbox function costs over the host's own minimum: the
-# baseline MEX function (status and one line) against a setter, the region of
-# interest, chip info, the colour pattern, the wheel status and an open
-# failure, in the stand-in host (time and callgrind instruction counts) and
-# in GNU Octave; then a long polling run's resident memory. Release builds.
+# What one call of a toolbox function costs: a setter, the region of
+# interest, chip info, the colour pattern, the wheel status, the cooler's
+# power and an open failure, each against its hand-written twin (the floor:
+# the same function with no frame) and against the baseline MEX function
+# (status and one line: the host's own minimum), in the stand-in host (time
+# and callgrind instruction counts); the same against the baseline in GNU
+# Octave; then a long polling run's resident memory. Release builds.
 #
 #   tools/bench.sh                  everything (a minute or two)
 #   BRELK_BENCH_OCTAVE=0 tools/bench.sh   without the Octave part
@@ -16,7 +18,7 @@ need_packages cmake make g++ libbenchmark-dev valgrind
 build=${BRELK_BENCH_BUILD:-build-bench}
 octave_build=${BRELK_BENCH_OCTAVE_BUILD:-build-bench-octave}
 long_calls=${BRELK_BENCH_LONG_CALLS:-1000000}
-counted_calls=2000
+counted_calls=2048  # 8 at each 16-byte stack position in a page (bench_calls.cpp)
 
 echo "== Building (Release): $build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRELK_BUILD_TESTS=OFF -DBRELK_BUILD_BENCHMARKS=ON >/dev/null
@@ -35,14 +37,18 @@ instructions() {
   awk -v n=$counted_calls '/^summary:/ { printf "%.0f", $2 / n }' "$out"
 }
 echo "== Counting instructions (callgrind, $counted_calls calls each)"
-for label in baseline baseline7 setter roi chipinfo debayer cfwstatus openfail; do
-  sdk=0
-  [[ $label == baseline* ]] || sdk=$(instructions "$label:sdk")
-  echo "$label $(instructions "$label") $sdk" >>"$scratch/counts"
+for label in baseline baseline7 setter roi chipinfo debayer cfwstatus coolerpwm openfail; do
+  sdk=0 twin=0
+  if [[ $label != baseline* ]]; then
+    sdk=$(instructions "$label:sdk")
+    twin=$(instructions "$label:twin")
+  fi
+  echo "$label $(instructions "$label") $sdk $twin" >>"$scratch/counts"
 done
 
 echo
-echo "== Stand-in host: one call, best of 10 interleaved runs of 0.1 s; ratio = time / baseline time"
+echo "== Stand-in host: one call, best of 10 interleaved runs of 0.1 s"
+echo "Against the hand-written twin: ratio = module figure / twin figure"
 "$bench" --instructions="$scratch/counts" --benchmark_repetitions=10 --benchmark_min_time=0.1 \
   --benchmark_enable_random_interleaving=true
 

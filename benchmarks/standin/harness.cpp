@@ -38,9 +38,13 @@ void sdkOpenOnly(const char* id) { OpenBRELKCCD(id); }
 
 void sdkTemperature(const char* id) { GetBRELKCCDParam(OpenBRELKCCD(id), BRELKCCD_CURRENT_TEMPERATURE); }
 
-std::string modulePath(const char* module) {
+void sdkCoolerPwm(const char* id) { GetBRELKCCDParam(OpenBRELKCCD(id), BRELKCCD_COOLER_PWM); }
+
+std::string modulePath(const char* module, Build build) {
+  const std::string file = std::string(module) + "." + BRELK_MEX_EXT;
+  if (build == Build::Twin) return std::string(BRELK_BENCH_DIR) + "/twins/twin_" + file;
   const bool baseline = std::strncmp(module, "BRELK_", 6) != 0;
-  return std::string(baseline ? BRELK_BENCH_DIR : BRELK_MEX_DIR) + "/" + module + "." + BRELK_MEX_EXT;
+  return std::string(baseline ? BRELK_BENCH_DIR : BRELK_MEX_DIR) + "/" + file;
 }
 
 void require(bool ok, const char* what) {
@@ -53,18 +57,22 @@ void require(bool ok, const char* what) {
 
 const std::vector<Case>& cases() {
   static const std::vector<Case> all = {
-      {"baseline", "mexbaseline (SIM-MONO)", "mexbaseline", "SIM-MONO", {}, 1, nullptr, 0},
-      {"baseline7", "mexbaseline, 7 outputs", "mexbaseline", "SIM-MONO", {}, 7, nullptr, 0},
-      {"setter", "BRELK_6_SetGain (SIM-MONO)", "BRELK_6_SetGain", "SIM-MONO", {30}, 1, sdkSetGain, 0},
-      {"roi", "BRELK_6_SetROI (SIM-MONO)", "BRELK_6_SetROI", "SIM-MONO", {0, 0, 640, 480}, 1, sdkSetRoi, 0},
-      {"chipinfo", "BRELK_7_GetChipInfo (SIM-MONO)", "BRELK_7_GetChipInfo", "SIM-MONO", {}, 7, sdkChipInfo, 0},
-      {"debayer", "BRELK_7_GetDebayer (SIM-COLOR)", "BRELK_7_GetDebayer", "SIM-COLOR", {}, 2, sdkDebayer, 0},
-      {"cfwstatus", "BRELK_8_GetCFWStatus (SIM-MONO)", "BRELK_8_GetCFWStatus", "SIM-MONO", {}, 2, sdkCfwStatus, 0},
+      {"baseline", "mexbaseline (SIM-MONO)", "mexbaseline", "SIM-MONO", {}, 1, nullptr, 0, false},
+      {"baseline7", "mexbaseline, 7 outputs", "mexbaseline", "SIM-MONO", {}, 7, nullptr, 0, false},
+      {"setter", "BRELK_6_SetGain (SIM-MONO)", "BRELK_6_SetGain", "SIM-MONO", {30}, 1, sdkSetGain, 0, true},
+      {"roi", "BRELK_6_SetROI (SIM-MONO)", "BRELK_6_SetROI", "SIM-MONO", {0, 0, 640, 480}, 1, sdkSetRoi, 0, true},
+      {"chipinfo", "BRELK_7_GetChipInfo (SIM-MONO)", "BRELK_7_GetChipInfo", "SIM-MONO", {}, 7, sdkChipInfo, 0,
+       true},
+      {"debayer", "BRELK_7_GetDebayer (SIM-COLOR)", "BRELK_7_GetDebayer", "SIM-COLOR", {}, 2, sdkDebayer, 0, true},
+      {"cfwstatus", "BRELK_8_GetCFWStatus (SIM-MONO)", "BRELK_8_GetCFWStatus", "SIM-MONO", {}, 2, sdkCfwStatus, 0,
+       true},
+      {"coolerpwm", "BRELK_7_GetCoolerPWM (SIM-MONO)", "BRELK_7_GetCoolerPWM", "SIM-MONO", {}, 2, sdkCoolerPwm, 0,
+       true},
       // One output: on this path the module creates only the status.
       {"openfail", "BRELK_8_GetCFWStatus (NO-SUCH-CAMERA)", "BRELK_8_GetCFWStatus", "NO-SUCH-CAMERA", {}, 1,
-       sdkOpenOnly, -1},
+       sdkOpenOnly, -1, true},
       {"temperature", "BRELK_7_GetTemperature (SIM-MONO)", "BRELK_7_GetTemperature", "SIM-MONO", {}, 2,
-       sdkTemperature, 0},
+       sdkTemperature, 0, false},
   };
   return all;
 }
@@ -75,7 +83,8 @@ const Case* findCase(const std::string& label) {
   return nullptr;
 }
 
-Prepared::Prepared(const Case& c) : case_(c), path_(modulePath(c.module)), slots_(c.nlhs > 1 ? c.nlhs : 1) {
+Prepared::Prepared(const Case& c, Build build)
+    : case_(c), path_(modulePath(c.module, build)), slots_(c.nlhs > 1 ? c.nlhs : 1) {
   std::string error;
   entry_ = mexhost::loadGateway(path_, error);
   if (!entry_) std::fprintf(stderr, "bench: %s: %s\n", path_.c_str(), error.c_str());
@@ -128,7 +137,8 @@ void prepareSdk() {
                         BrelkSimScript("IsBRELKCCDControlAvailable", BRELKCCD_COLOR_CAMERA, 0) == 0 &&
                         BrelkSimScript("IsBRELKCCDControlAvailable", BRELKCCD_COLOR_PATTERN, 4) == 0 &&
                         BrelkSimScript("GetBRELKCCDParam", BRELKCCD_CFW, '3') == 0 &&
-                        BrelkSimScript("GetBRELKCCDParam", BRELKCCD_CURRENT_TEMPERATURE, -10) == 0;
+                        BrelkSimScript("GetBRELKCCDParam", BRELKCCD_CURRENT_TEMPERATURE, -10) == 0 &&
+                        BrelkSimScript("GetBRELKCCDParam", BRELKCCD_COOLER_PWM, 128) == 0;
   require(scripted, "the simulator refused a script");
   BrelkSimSetJournal(0);  // its lines would count as the toolbox's cost and memory
   BrelkSimJournalClear();

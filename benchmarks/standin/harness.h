@@ -15,7 +15,8 @@ namespace brelkbench {
 using mexhost::Gateway;
 
 // One measured function: a module called with these inputs and outputs,
-// and the same SDK calls made directly, without the module.
+// the same SDK calls made directly, without the module, and where there is
+// one the module's hand-written twin called the same way.
 struct Case {
   const char* label;   // short name, for --count
   const char* title;   // as the table shows it
@@ -25,15 +26,20 @@ struct Case {
   int nlhs;
   void (*sdk)(const char* id);  // null for the baseline
   int32_t status;               // what the call must return, checked before timing
+  bool twinned;                 // a twin of the module is measured against it
 };
 
 const std::vector<Case>& cases();
 const Case* findCase(const std::string& label);
 
-// A module loaded and its inputs built, ready to be called again and again.
+// What a Prepared calls: the case's module or its twin.
+enum class Build { Module, Twin };
+
+// A module (or its twin) loaded and its inputs built, ready to be called
+// again and again.
 class Prepared {
  public:
-  explicit Prepared(const Case& c);  // exits the program if the module cannot be loaded
+  explicit Prepared(const Case& c, Build build = Build::Module);  // exits if it cannot be loaded
   ~Prepared();
   Prepared(const Prepared&) = delete;
   Prepared& operator=(const Prepared&) = delete;
