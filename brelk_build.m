@@ -16,9 +16,9 @@ function folder = brelk_build(sdk, folder)
 %
 %   The folder is a complete toolbox: the MEX functions, each with its help
 %   file, Contents.m, the +brelk package (brelk.Camera, brelk.FilterWheel)
-%   and the examples, and with the simulated camera its
-%   library and its test controls (brelksim). addpath(folder) is all a user
-%   does; help brelk then lists the functions.
+%   and the examples, and with the simulated camera its library and its
+%   test controls (brelksim). addpath(folder) is all a user does; help
+%   brelk then lists the functions.
 %
 %   Examples
 %     brelk_build                                    % simulated camera
