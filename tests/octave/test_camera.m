@@ -34,7 +34,8 @@ function connecting_reads_the_camera
         'SIM-COLOR connects, verbose');
   check({colour.IsColor, colour.BayerPattern, colour.FilterWheel, colour.Sensor.ImageSize}, ...
         {true, 'RGGB', [], [4096 2760]}, 'SIM-COLOR');
-  check({colour.Temperature, colour.Humidity, colour.Pressure}, {20, 45, 1013.25}, 'SIM-COLOR readings');
+  check({colour.Temperature, colour.CoolerPower, colour.Humidity, colour.Pressure}, {20, 0, 45, 1013.25}, ...
+        'SIM-COLOR readings');
   check(numel(colour.TemperatureLog.Temperature), 1, 'a temperature read is logged');
 end
 
