@@ -15,9 +15,10 @@ function folder = brelk_build(sdk, folder)
 %   folder = brelk_build(...) returns the absolute path of the folder.
 %
 %   The folder is a complete toolbox: the MEX functions, each with its help
-%   file, Contents.m and the examples, and with the simulated camera its
-%   library and its test controls (brelksim). addpath(folder) is all a user
-%   does; help brelk then lists the functions.
+%   file, Contents.m, the +brelk package (brelk.Camera, brelk.FilterWheel)
+%   and the examples, and with the simulated camera its library and its
+%   test controls (brelksim). addpath(folder) is all a user does; help
+%   brelk then lists the functions.
 %
 %   Examples
 %     brelk_build                                    % simulated camera
@@ -98,6 +99,11 @@ function folder = brelk_build(sdk, folder)
   end
 
   copy(fullfile(root, 'toolbox', 'Contents.m'), folder);
+  % The classes built on the functions (brelk.Camera, brelk.FilterWheel).
+  if exist(fullfile(folder, '+brelk'), 'dir')
+    rmdir(fullfile(folder, '+brelk'), 's');
+  end
+  copy(fullfile(root, '+brelk'), fullfile(folder, '+brelk'));
   add_octave_listing(root, folder);
   examples = fullfile(root, 'examples');
   if ~isempty(dir(fullfile(examples, '*.m')))

@@ -1,7 +1,8 @@
 # cmake --install: one ready-to-use toolbox folder, <prefix>/<BRELK_TOOLBOX_DIR>,
 # that a user only adds to the MATLAB or Octave path. It holds the modules
 # built for this build's host, each with its help file beside it (the host's
-# `help` looks for it there), Contents.m, the examples, and, where the
+# `help` looks for it there), Contents.m, the +brelk package of classes
+# built on the modules, the examples, and, where the
 # simulated camera is the SDK, its library and its test controls. The maker's
 # SDK library is the user's own and is not copied.
 set(BRELK_TOOLBOX_DIR "brelk" CACHE STRING
@@ -12,6 +13,20 @@ set(BRELK_TOOLBOX_DIR "brelk" CACHE STRING
 configure_file(${CMAKE_SOURCE_DIR}/toolbox/Contents.m ${BRELK_MEX_DIR}/Contents.m COPYONLY)
 install(FILES ${CMAKE_SOURCE_DIR}/toolbox/Contents.m DESTINATION ${BRELK_TOOLBOX_DIR})
 
+# The +brelk package (brelk.Camera, brelk.FilterWheel) beside the modules it
+# calls, in the build folder as installed: a package folder is found on the
+# path of its parent folder. Copied afresh, so that a file removed from the
+# sources does not linger in the build.
+file(GLOB_RECURSE brelk_package_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/+brelk/*.m)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brelk_package.stamp
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${BRELK_MEX_DIR}/+brelk
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/+brelk ${BRELK_MEX_DIR}/+brelk
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/brelk_package.stamp
+  DEPENDS ${brelk_package_files}
+  COMMENT "The +brelk package beside the modules"
+  VERBATIM)
+add_custom_target(brelk_package ALL DEPENDS ${CMAKE_BINARY_DIR}/brelk_package.stamp)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/+brelk DESTINATION ${BRELK_TOOLBOX_DIR})
 # Octave's `help brelk`: PKG_ADD puts octave/ on Octave's path, where brelk.m
 # carries the same listing (see toolbox/octave/brelk_package.m). In the build
 # folder too, so that the folder works as it is.

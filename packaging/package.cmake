@@ -38,6 +38,8 @@ file(GLOB simulator ${SOURCE}/simulator/*.cpp ${SOURCE}/simulator/*.h)
 file(COPY ${simulator} DESTINATION ${package}/src/simulator)
 file(GLOB controls ${SOURCE}/simulator/control/brelksim.cpp ${SOURCE}/simulator/control/brelksim.m)
 file(COPY ${controls} DESTINATION ${package}/src/simulator/control)
+# The Makefile puts it beside the modules, where every route has it.
+file(COPY ${SOURCE}/+brelk DESTINATION ${package}/src)
 file(GLOB examples ${SOURCE}/examples/*)
 if(examples)
   file(COPY ${examples} DESTINATION ${package}/inst/examples)

@@ -10,6 +10,12 @@
 % "Missing readMode." or "Invalid camera ID." and status -1. Type
 % help <function> for its inputs, outputs, messages and SDK calls.
 %
+% Objects built on the functions (the package +brelk): they check every
+% status, wait where the camera needs time, and raise errors with the
+% identifiers brelk:Camera:<mnemonic> and brelk:FilterWheel:<mnemonic>.
+%   brelk.Camera                 - A cooled camera as one object: settings, cooling, exposures.
+%   brelk.FilterWheel            - The filter wheel attached to a brelk.Camera.
+%
 % Set-up (stages 2 to 4)
 %   BRELK_2_SetReadMode          - Choose the camera's read mode.
 %   BRELK_3_SetStreamMode        - Choose the camera's stream mode.

@@ -61,13 +61,13 @@ cases = {
 };
 
 % Loaded and warm before any timing.
-for c = 1:rows(cases)
+for c = 1:size(cases, 1)
   time_loop(cases{c, 3}, 100, mono, color, nocam);
 end
 
-best = inf(rows(cases), 1);
+best = inf(size(cases, 1), 1);
 for r = 1:rounds
-  for c = 1:rows(cases)
+  for c = 1:size(cases, 1)
     best(c) = min(best(c), time_loop(cases{c, 3}, calls, mono, color, nocam));
   end
 end
@@ -75,7 +75,7 @@ end
 perCall = best / calls * 1e6;
 fprintf(2, 'Octave %s, %d calls per function, best of %d rounds\n', OCTAVE_VERSION, calls, rounds);
 fprintf(2, '%-38s %12s %6s %10s\n', 'function (camera ID)', 'time/call', 'ratio', 'file');
-for c = 1:rows(cases)
+for c = 1:size(cases, 1)
   mex_file = fullfile(args{1}, [cases{c, 1} '.mex']);
   if c <= 2
     mex_file = fullfile(args{2}, [cases{c, 1} '.mex']);

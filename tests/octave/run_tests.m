@@ -22,6 +22,9 @@ end
 suite_dir = fileparts(mfilename('fullpath'));
 addpath(mex_dir);
 addpath(suite_dir);
+% Octave looks in the current folder first: from the checkout's top, its
+% +brelk would stand in for the one beside the modules under test.
+cd(suite_dir);
 if exist('brelksim') ~= 3
   error('run_tests: brelksim is not in %s: build with the simulated camera', mex_dir);
 end
@@ -58,15 +61,15 @@ for f = 1:numel(files)
       passed = passed + 1;
     catch err
       failed = failed + 1;
-      failures{end + 1} = sprintf('%s\n    %s', label, strrep(err.message, "\n", "\n    "));
+      failures{end + 1} = sprintf('%s\n    %s', label, strrep(err.message, newline, sprintf('\n    ')));
     end
   end
 end
 brelk_test_reset();
 
 for k = 1:numel(failures)
-  printf('FAIL %s\n', failures{k});
+  fprintf('FAIL %s\n', failures{k});
 end
-printf('Octave suite: %d tests in %.1f s\n', passed + failed, toc(started));
-printf('%d passed, %d failed\n', passed, failed);
+fprintf('Octave suite: %d tests in %.1f s\n', passed + failed, toc(started));
+fprintf('%d passed, %d failed\n', passed, failed);
 exit(failed > 0);

@@ -12,7 +12,7 @@ end
 function journal_lists_every_call
   brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30);
   lines = brelksim('journal');
-  assert(iscellstr(lines) && columns(lines) == 1);
+  assert(iscellstr(lines) && size(lines, 2) == 1);
   assert(lines, {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'});
   brelksim('clearjournal');
   assert(size(brelksim('journal')), [0 1]);
@@ -21,23 +21,23 @@ end
 function scripts_apply_per_control_until_reset
   brelk_ready('SIM-MONO');
   brelksim('script', 'SetBRELKCCDParam', 6, -1);  % gain only
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain failed.\n");
-  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), "Set camera offset successfully.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain failed.\n'));
+  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), sprintf('Set camera offset successfully.\n'));
   brelksim('script', 'SetBRELKCCDParam', 1);      % no control: every control, positive
-  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), "Set camera offset failed.\n");
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain failed.\n");
+  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), sprintf('Set camera offset failed.\n'));
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain failed.\n'));
   brelk_test_reset();
   brelk_ready('SIM-MONO');
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain successfully.\n'));
 end
 
 function a_gain_fault_for_one_call_fails_only_the_first_setting
   brelk_ready('SIM-MONO');
   brelksim('script', 'SetBRELKCCDParam', 6, -1, 1);
   [text, status] = brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30);
-  assert({text, status}, {"Set camera gain failed.\n", int32(-1)});
+  assert({text, status}, {sprintf('Set camera gain failed.\n'), int32(-1)});
   [text, status] = brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30);
-  assert({text, status}, {"Set camera gain successfully.\n", int32(0)});
+  assert({text, status}, {sprintf('Set camera gain successfully.\n'), int32(0)});
   assert(brelksim('journal'), {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'; ...
                                'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'});
 end
@@ -46,19 +46,19 @@ function counted_scripts_answer_their_next_calls_then_fall_back
   brelk_ready('SIM-MONO');
   % Without a control, four inputs are (operation, result, count).
   brelksim('script', 'ExpBRELKCCDSingleFrame', -1, 2);
-  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), "Begin single expose failed.\n");
-  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), "Begin single expose failed.\n");
-  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), "Begin single expose successfully.\n");
+  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), sprintf('Begin single expose failed.\n'));
+  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), sprintf('Begin single expose failed.\n'));
+  assert(brelk_call('BRELK_9_BeginSingleExpose', 'SIM-MONO'), sprintf('Begin single expose successfully.\n'));
   % [] counts every control's calls; other controls' calls use up the count.
   brelksim('script', 'SetBRELKCCDParam', [], -1, 2);
-  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), "Set camera offset failed.\n");
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain failed.\n");
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
+  assert(brelk_call('BRELK_6_SetOffset', 'SIM-MONO', 10), sprintf('Set camera offset failed.\n'));
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain failed.\n'));
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain successfully.\n'));
   % After a control's counted script, the one for every control answers again.
   brelksim('script', 'SetBRELKCCDParam', 1);
   brelksim('script', 'SetBRELKCCDParam', 6, 0, 1);
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain failed.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain successfully.\n'));
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain failed.\n'));
   % A read: the scripted value once, then the sensor's own.
   brelksim('script', 'GetBRELKCCDParam', 14, -12.5, 1);
   [~, ~, first] = brelk_call('BRELK_7_GetTemperature', 'SIM-MONO');
@@ -68,20 +68,20 @@ end
 
 function unscript_removes_scripts_and_keeps_the_cameras
   brelk_ready('SIM-MONO');
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), "Set camera gain successfully.\n");
-  assert(brelk_call('BRELK_8_SetCFWTarget', 'SIM-MONO', '3'), "Set CFW target position successfully.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 30), sprintf('Set camera gain successfully.\n'));
+  assert(brelk_call('BRELK_8_SetCFWTarget', 'SIM-MONO', '3'), sprintf('Set CFW target position successfully.\n'));
   brelksim('script', 'SetBRELKCCDParam', 6, -1);
   brelksim('script', 'SetBRELKCCDParam', 1);
   brelksim('unscript', 'SetBRELKCCDParam', 6);     % the one for every control answers now
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 40), "Set camera gain failed.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 40), sprintf('Set camera gain failed.\n'));
   brelksim('unscript', 'SetBRELKCCDParam', []);
-  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 40), "Set camera gain successfully.\n");
+  assert(brelk_call('BRELK_6_SetGain', 'SIM-MONO', 40), sprintf('Set camera gain successfully.\n'));
 
   brelksim('outputs', 'GetBRELKCCDEffectiveArea', [1 2 3 4]);
   brelksim('script', 'GetBRELKCCDEffectiveArea', -1);
   brelksim('unscript', 'GetBRELKCCDEffectiveArea');  % its outputs go too
   [text, status, x, y, w, h] = brelk_call('BRELK_7_GetEffective', 'SIM-MONO');
-  assert({text, status, [x y w h]}, {"Get camera effective area successfully.\n", int32(0), ...
+  assert({text, status, [x y w h]}, {sprintf('Get camera effective area successfully.\n'), int32(0), ...
                                      uint32([48 24 3008 2008])});
   brelksim('unscript', 'InitBRELKCCD');              % nothing scripted: nothing happens
 
@@ -97,14 +97,14 @@ end
 % answering what they answer when the open was never scripted.
 function a_scripted_open_other_than_zero_opens_as_usual
   unscripted = night_of_opens({});
-  assert(unscripted{3}, "Current Humidity : 45.000000\n");
+  assert(unscripted{3}, sprintf('Current Humidity : 45.000000\n'));
   for result = {1, -1, 7}
     check(night_of_opens({'OpenBRELKCCD', result{1}}), unscripted, 'open scripted to %d', result{1});
   end
   brelk_test_reset();
   brelksim('script', 'OpenBRELKCCD', 0, 1);
-  assert(brelk_call('BRELK_4_InitCamera', 'SIM-MONO'), "Open BRELKCCD failed.\n");
-  assert(brelk_call('BRELK_4_InitCamera', 'SIM-MONO'), "Init camera's parameters successfully.\n");
+  assert(brelk_call('BRELK_4_InitCamera', 'SIM-MONO'), sprintf('Open BRELKCCD failed.\n'));
+  assert(brelk_call('BRELK_4_InitCamera', 'SIM-MONO'), sprintf('Init camera''s parameters successfully.\n'));
 end
 
 function answers = night_of_opens(script)
@@ -113,7 +113,7 @@ function answers = night_of_opens(script)
   brelk_ready('SIM-COLOR');
   if ~isempty(script)
     brelksim('script', 'OpenBRELKCCD', 0);
-    assert(brelk_call('BRELK_8_CheckCFWPlug', 'SIM-MONO'), "Open BRELKCCD failed.\n");
+    assert(brelk_call('BRELK_8_CheckCFWPlug', 'SIM-MONO'), sprintf('Open BRELKCCD failed.\n'));
     brelksim('script', script{:});
   end
   brelksim('clearjournal');
@@ -131,7 +131,7 @@ function scripted_outputs_follow_the_mask
   brelksim('outputs', 'GetBRELKCCDEffectiveArea', [11 22 33 44], 5);  % bits 0 and 2
   brelksim('script', 'GetBRELKCCDEffectiveArea', -1);
   [text, status, x, y, w, h] = brelk_call('BRELK_7_GetEffective', 'SIM-MONO');
-  assert(text, "Get camera effective area failed.\n");
+  assert(text, sprintf('Get camera effective area failed.\n'));
   assert({status, x, y, w, h}, {int32(-1), uint32(11), uint32(0), uint32(33), uint32(0)});
   brelksim('outputs', 'GetBRELKCCDEffectiveArea', [1 2 3 4]);         % no mask: all four
   [~, ~, x, y, w, h] = brelk_call('BRELK_7_GetEffective', 'SIM-MONO');
@@ -183,7 +183,7 @@ function misuse_raises_a_usage_error
     {'timescale', 0},                             'the factor must be positive'
     {'journal', 1},                               'usage: lines = brelksim(''journal'')'
   };
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     err = [];
     try
       brelksim(cases{k, 1}{:});

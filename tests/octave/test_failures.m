@@ -7,11 +7,11 @@ end
 
 function unknown_camera_fails_every_function
   functions = brelk_functions();
-  for k = 1:rows(functions)
+  for k = 1:size(functions, 1)
     [name, args, outputs] = functions{k, :};
-    expected = "Open BRELKCCD failed.\n";
+    expected = sprintf('Open BRELKCCD failed.\n');
     if strcmp(name, 'BRELK_2_SetReadMode')
-      expected = ["id = NO-SUCH-CAMERA\n" expected];
+      expected = [sprintf('id = NO-SUCH-CAMERA\n') expected];
     end
     brelksim('clearjournal');
     [text, status] = brelk_call(name, 'NO-SUCH-CAMERA', args{:});
@@ -27,17 +27,17 @@ end
 
 function missing_features_stop_at_the_guard
   cases = {  % camera, function, outputs after the status, guard control, message
-    'SIM-COLOR', 'BRELK_8_CheckCFWPlug',   0, 17, "Camera don't support CFW control function.\n"
-    'SIM-COLOR', 'BRELK_8_GetCFWSlotsNum', 1, 17, "Camera don't support CFW control function.\n"
-    'SIM-COLOR', 'BRELK_8_GetCFWStatus',   1, 17, "Camera don't support CFW control function.\n"
-    'SIM-COLOR', 'BRELK_8_SetCFWTarget',   0, 17, "Camera don't support CFW control function.\n"
-    'SIM-MONO',  'BRELK_7_GetHumidity',    1, 62, "Camera don't support humidity function.\n"
-    'SIM-MONO',  'BRELK_7_GetPressure',    1, 63, "Camera don't support pressure function.\n"
-    'SIM-MONO',  'BRELK_7_GetDebayer',     1, 59, "Camera don't support color function.\n"
+    'SIM-COLOR', 'BRELK_8_CheckCFWPlug',   0, 17, sprintf('Camera don''t support CFW control function.\n')
+    'SIM-COLOR', 'BRELK_8_GetCFWSlotsNum', 1, 17, sprintf('Camera don''t support CFW control function.\n')
+    'SIM-COLOR', 'BRELK_8_GetCFWStatus',   1, 17, sprintf('Camera don''t support CFW control function.\n')
+    'SIM-COLOR', 'BRELK_8_SetCFWTarget',   0, 17, sprintf('Camera don''t support CFW control function.\n')
+    'SIM-MONO',  'BRELK_7_GetHumidity',    1, 62, sprintf('Camera don''t support humidity function.\n')
+    'SIM-MONO',  'BRELK_7_GetPressure',    1, 63, sprintf('Camera don''t support pressure function.\n')
+    'SIM-MONO',  'BRELK_7_GetDebayer',     1, 59, sprintf('Camera don''t support color function.\n')
   };
   brelk_ready('SIM-MONO');
   brelk_ready('SIM-COLOR');
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     [id, name, outputs, control, message] = cases{k, :};
     args = {};
     if strcmp(name, 'BRELK_8_SetCFWTarget')
@@ -59,33 +59,33 @@ end
 function scripted_sdk_failures
   mono = 'SIM-MONO';
   roi = {10.9, 0, 640.2, 480};
-  roi_echo = "x = 10.900000 y = 0.000000 sizex = 640.200000 sizey = 480.000000\n";
+  roi_echo = sprintf('x = 10.900000 y = 0.000000 sizex = 640.200000 sizey = 480.000000\n');
   cases = {  % camera, function, inputs, operation, control ([] any), result, printed, status
     mono, 'BRELK_2_SetReadMode', {1}, 'SetBRELKCCDReadMode', [], -1, ...
-      "id = SIM-MONO\nreadMode = 1.000000\nSetup read mode failed.\n", -1
+      sprintf('id = SIM-MONO\nreadMode = 1.000000\nSetup read mode failed.\n'), -1
     mono, 'BRELK_3_SetStreamMode', {1}, 'SetBRELKCCDStreamMode', [], 2, ...
-      "streamMode = 1.000000\nSetup stream mode failed.\n", -1
-    mono, 'BRELK_4_InitCamera', {}, 'InitBRELKCCD', [], 1, "Init camera's parameters failed.\n", -1
-    mono, 'BRELK_6_SetGain', {30}, 'SetBRELKCCDParam', 6, -1, "Set camera gain failed.\n", -1
-    mono, 'BRELK_6_SetLiveWBB', {10}, 'SetBRELKCCDParam', 3, 1, "Set camera bule balance failed.\n", -1
-    mono, 'BRELK_6_SetCoolerOFF', {}, 'SetBRELKCCDParam', 16, -1, "Set cooler OFF failed.\n", -1
-    mono, 'BRELK_6_SetDDR', {1}, 'SetBRELKCCDParam', 48, -1, "DDR value = 1.000000\nSet camera DDR failed.\n", -1
-    mono, 'BRELK_6_SetROI', roi, 'SetBRELKCCDResolution', [], -1, [roi_echo "Set camera ROI failed.\n"], -1
-    mono, 'BRELK_8_CheckCFWPlug', {}, 'IsBRELKCCDCFWPlugged', [], -1, "No CFW is connected to camera.\n", -1
-    mono, 'BRELK_8_CheckCFWPlug', {}, 'IsBRELKCCDCFWPlugged', [], 1, "CFW is connected to camera.\n", 0
-    mono, 'BRELK_8_SetCFWTarget', {3}, 'SetBRELKCCDParam', 17, -1, "Set CFW target position failed.\n", -1
-    mono, 'BRELK_9_BeginSingleExpose', {}, 'ExpBRELKCCDSingleFrame', [], -1, "Begin single expose failed.\n", -1
-    mono, 'BRELK_9_BeginSingleExpose', {}, 'ExpBRELKCCDSingleFrame', [], 1, "Begin single expose successfully.\n", 0
-    mono, 'BRELK_9_StopSingleCapture', {}, 'CancelBRELKCCDExposingAndReadout', [], -1, "Stop single mode failed.\n", -1
-    mono, 'BRELK_10_BeginLiveExpose', {}, 'BeginBRELKCCDLive', [], -1, "Begin live expose failed.\n", -1
-    mono, 'BRELK_10_StopLiveCapture', {}, 'StopBRELKCCDLive', [], -1, "Stop live mode failed.\n", -1
-    mono, 'BRELK_11_CloseCamera', {}, 'CloseBRELKCCD', [], -1, "Close camera failed.\n", -1
+      sprintf('streamMode = 1.000000\nSetup stream mode failed.\n'), -1
+    mono, 'BRELK_4_InitCamera', {}, 'InitBRELKCCD', [], 1, sprintf('Init camera''s parameters failed.\n'), -1
+    mono, 'BRELK_6_SetGain', {30}, 'SetBRELKCCDParam', 6, -1, sprintf('Set camera gain failed.\n'), -1
+    mono, 'BRELK_6_SetLiveWBB', {10}, 'SetBRELKCCDParam', 3, 1, sprintf('Set camera bule balance failed.\n'), -1
+    mono, 'BRELK_6_SetCoolerOFF', {}, 'SetBRELKCCDParam', 16, -1, sprintf('Set cooler OFF failed.\n'), -1
+    mono, 'BRELK_6_SetDDR', {1}, 'SetBRELKCCDParam', 48, -1, sprintf('DDR value = 1.000000\nSet camera DDR failed.\n'), -1
+    mono, 'BRELK_6_SetROI', roi, 'SetBRELKCCDResolution', [], -1, [roi_echo sprintf('Set camera ROI failed.\n')], -1
+    mono, 'BRELK_8_CheckCFWPlug', {}, 'IsBRELKCCDCFWPlugged', [], -1, sprintf('No CFW is connected to camera.\n'), -1
+    mono, 'BRELK_8_CheckCFWPlug', {}, 'IsBRELKCCDCFWPlugged', [], 1, sprintf('CFW is connected to camera.\n'), 0
+    mono, 'BRELK_8_SetCFWTarget', {3}, 'SetBRELKCCDParam', 17, -1, sprintf('Set CFW target position failed.\n'), -1
+    mono, 'BRELK_9_BeginSingleExpose', {}, 'ExpBRELKCCDSingleFrame', [], -1, sprintf('Begin single expose failed.\n'), -1
+    mono, 'BRELK_9_BeginSingleExpose', {}, 'ExpBRELKCCDSingleFrame', [], 1, sprintf('Begin single expose successfully.\n'), 0
+    mono, 'BRELK_9_StopSingleCapture', {}, 'CancelBRELKCCDExposingAndReadout', [], -1, sprintf('Stop single mode failed.\n'), -1
+    mono, 'BRELK_10_BeginLiveExpose', {}, 'BeginBRELKCCDLive', [], -1, sprintf('Begin live expose failed.\n'), -1
+    mono, 'BRELK_10_StopLiveCapture', {}, 'StopBRELKCCDLive', [], -1, sprintf('Stop live mode failed.\n'), -1
+    mono, 'BRELK_11_CloseCamera', {}, 'CloseBRELKCCD', [], -1, sprintf('Close camera failed.\n'), -1
     mono, 'BRELK_11_CloseCamera', {}, 'ReleaseBRELKCCDResource', [], -1, ...
-      "Close camera successfully.\nRelease resource failed.\n", -1
-    mono, 'BRELK_6_SetGain', {30}, 'OpenBRELKCCD', [], 0, "Open BRELKCCD failed.\n", -1
-    'SIM-COLOR', 'BRELK_7_GetDebayer', {}, 'IsBRELKCCDControlAvailable', 20, 5, "Debayer format error.\n", -1
+      sprintf('Close camera successfully.\nRelease resource failed.\n'), -1
+    mono, 'BRELK_6_SetGain', {30}, 'OpenBRELKCCD', [], 0, sprintf('Open BRELKCCD failed.\n'), -1
+    'SIM-COLOR', 'BRELK_7_GetDebayer', {}, 'IsBRELKCCDControlAvailable', 20, 5, sprintf('Debayer format error.\n'), -1
   };
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     [id, name, args, operation, control, result, printed, expected] = cases{k, :};
     brelk_test_reset();
     brelk_ready(id);
@@ -104,24 +104,24 @@ function failed_reads_still_return_their_outputs
   brelk_ready('SIM-COLOR');
   brelksim('script', 'GetBRELKCCDParam', 44, -1);
   [text, status, slots] = brelk_call('BRELK_8_GetCFWSlotsNum', 'SIM-MONO');
-  assert({text, status, slots}, {"Get CFW slots number failed.\n", int32(-1), int32(-1)});
+  assert({text, status, slots}, {sprintf('Get CFW slots number failed.\n'), int32(-1), int32(-1)});
 
   brelksim('script', 'GetBRELKCCDParam', 17, -1.5);  % truncated before the test
   [text, status] = brelk_call('BRELK_8_GetCFWStatus', 'SIM-MONO');
-  assert({text, status}, {"Get CFW status failed.\n", int32(-1)});
+  assert({text, status}, {sprintf('Get CFW status failed.\n'), int32(-1)});
 
   brelksim('script', 'GetBRELKCCDParam', 14, -1);    % read as given, never tested
   [text, status, temperature] = brelk_call('BRELK_7_GetTemperature', 'SIM-MONO');
-  assert({text, status, temperature}, {"Current TEMP : -1.000000 \xE2\x84\x83\n", int32(0), -1});
+  assert({text, status, temperature}, {sprintf('Current TEMP : -1.000000 \xE2\x84\x83\n'), int32(0), -1});
 
   brelksim('outputs', 'GetBRELKCCDChipInfo', [36 24 6000 4000 6 6 16], 119);  % all but bit 3
   brelksim('script', 'GetBRELKCCDChipInfo', -1);
   out = cell(1, 6);
   [text, status, out{:}] = brelk_call('BRELK_7_GetChipInfo', 'SIM-MONO');
-  assert({text, status}, {"Get camera chip info failed.\n", int32(-1)});
+  assert({text, status}, {sprintf('Get camera chip info failed.\n'), int32(-1)});
   assert(out, {36, 24, uint32(6000), uint32(0), 6, 6});  % bit 3, the image height, left unwritten
 
   brelksim('script', 'IsBRELKCCDControlAvailable', 20, 0);
   [text, status, pattern] = brelk_call('BRELK_7_GetDebayer', 'SIM-COLOR');
-  assert({text, status, pattern}, {"Debayer format error.\n", int32(-1), zeros(4, 1, 'uint8')});
+  assert({text, status, pattern}, {sprintf('Debayer format error.\n'), int32(-1), zeros(4, 1, 'uint8')});
 end

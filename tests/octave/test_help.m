@@ -9,7 +9,7 @@ end
 
 function every_function_has_its_help_beside_it
   functions = brelk_functions();
-  for k = 1:rows(functions)
+  for k = 1:size(functions, 1)
     name = functions{k, 1};
     assert(exist(name) == 3, '%s is not a MEX function on the path', name);
     [folder, ~, extension] = fileparts(which(name));
@@ -17,7 +17,7 @@ function every_function_has_its_help_beside_it
            '%s: no %s.m beside %s%s', name, name, name, extension);
     [text, format] = get_help_text(name);
     check(format, 'plain text', '%s: help format', name);
-    lines = strsplit(text, "\n");
+    lines = strsplit(text, newline);
     assert(strncmp(lines{1}, [name ' '], numel(name) + 1), ...
            '%s: the first help line does not name it: %s', name, lines{1});
     assert(~isempty(strfind(text, [name '(id'])), '%s: no call syntax with the ID first', name);
@@ -33,7 +33,7 @@ function contents_lists_every_function
   assert(issorted(stages), 'Contents.m does not list the functions by stage');
   for k = 1:numel(names)
     assert(exist(names{k}) == 3, 'Contents.m lists %s, which does not exist', names{k});
-    lines = strsplit(get_help_text(names{k}), "\n");
+    lines = strsplit(get_help_text(names{k}), newline);
     check(lines{1}, [names{k} ' ' summaries{k}], 'Contents.m summary of %s', names{k});
   end
   modules = dir(fullfile(toolbox_folder(), ['BRELK_*.' mexext()]));
@@ -75,7 +75,7 @@ function the_name_brelk_still_reaches_a_package_brelk
   p = brelk.Probe;
   check(p.id, 'none', 'brelk.Probe without inputs');
   check(brelk.Probe.twice(21), 42, 'a static method');
-  check(evalc('brelk.Probe.touch()'), "touched\n", 'a static method that returns nothing');
+  check(evalc('brelk.Probe.touch()'), sprintf('touched\n'), 'a static method that returns nothing');
   [a, b] = brelk.probe_pair(1);
   check([a b], [2 3], 'a package function with two outputs');
   check(evalc('brelk.Probe(''shown'')'), evalc('ans = brelk.Probe(''shown'')'), ...
@@ -110,7 +110,7 @@ end
 % is printed on one of those paths.
 function printed_lines_are_quoted_in_the_help
   functions = brelk_functions();
-  for k = 1:rows(functions)
+  for k = 1:size(functions, 1)
     [name, args] = functions{k, 1:2};
     patterns = quoted_lines(name);
     seen = false(size(patterns));
@@ -120,9 +120,9 @@ function printed_lines_are_quoted_in_the_help
       brelk_test_reset();
       setup();
       text = brelk_call(name, inputs{:});
-      assert(numel(text) > 0 && text(end) == "\n", '%s: output not ended by a line feed: %s', ...
+      assert(numel(text) > 0 && text(end) == newline, '%s: output not ended by a line feed: %s', ...
              name, text);
-      for line = strsplit(text(1:end - 1), "\n")
+      for line = strsplit(text(1:end - 1), newline)
         matched = cellfun(@(p) ~isempty(regexp(line{1}, p, 'once')), patterns);
         assert(any(matched), '%s printed a line its help does not quote: %s', name, line{1});
         seen = seen | matched;
@@ -185,7 +185,7 @@ function patterns = quoted_lines(name)
   section = regexp(text, '(?s)\n   Printed[^\n]*\n(.*?)\n\s*\n', 'tokens', 'once');
   assert(~isempty(section), '%s: no Printed section in its help', name);
   quoted = {};
-  for line = strsplit(section{1}, "\n")
+  for line = strsplit(section{1}, newline)
     if strncmp(line{1}, '     "', 6)
       found = regexp(line{1}, '"([^"]*)"', 'tokens');
       quoted = [quoted, cellfun(@(t) t{1}, found, 'UniformOutput', false)];

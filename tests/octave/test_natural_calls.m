@@ -8,19 +8,19 @@ end
 function char_id_and_doubles
   brelk_ready('SIM-MONO');
   text = evalc('BRELK_6_SetGain(''SIM-MONO'', 30)');   % at the prompt, no semicolon
-  assert(text, "Set camera gain successfully.\nans = 0\n");
+  assert(text, sprintf('Set camera gain successfully.\nans = 0\n'));
   assert(brelksim('journal'), {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'});
   text = evalc('status = BRELK_6_SetROI(''SIM-MONO'', 0, 0, 640, 480);');
-  assert(text, "x = 0.000000 y = 0.000000 sizex = 640.000000 sizey = 480.000000\nSet camera ROI successfully***********.\n");
+  assert(text, sprintf('x = 0.000000 y = 0.000000 sizex = 640.000000 sizey = 480.000000\nSet camera ROI successfully***********.\n'));
   assert(status, int32(0));
   text = evalc('[status, temperature] = BRELK_7_GetTemperature(''SIM-MONO'');');
-  assert({text, status, temperature}, {"Current TEMP : 20.000000 \xE2\x84\x83\n", int32(0), 20});
+  assert({text, status, temperature}, {sprintf('Current TEMP : 20.000000 \xE2\x84\x83\n'), int32(0), 20});
 end
 
 function the_wheel_target_as_a_number_or_a_digit
   brelk_ready('SIM-MONO');
   text = evalc('BRELK_8_SetCFWTarget(''SIM-MONO'', 3);');
-  assert(text, "Set CFW target position successfully.\n");
+  assert(text, sprintf('Set CFW target position successfully.\n'));
   journal = brelksim('journal');
   assert(journal{end}, 'SetBRELKCCDParam(17, 3)');
   brelksim('advance', 3);
@@ -32,7 +32,7 @@ function the_wheel_target_as_a_number_or_a_digit
     uint8(200), 'SetBRELKCCDParam(17, -56)'    % the byte is signed
     int32(2),   'SetBRELKCCDParam(17, 2)'
   };
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     brelksim('clearjournal');
     brelk_call('BRELK_8_SetCFWTarget', 'SIM-MONO', cases{k, 1});
     journal = brelksim('journal');
@@ -54,7 +54,7 @@ function other_input_classes
     'BRELK_6_SetROI',    'SIM-MONO',          {uint16(8), int8(4), 64, single(32)}, 'SetBRELKCCDResolution(8, 4, 64, 32)'
     'BRELK_2_SetReadMode', 'SIM-MONO',        {1.9},       'SetBRELKCCDReadMode(1)'
   };
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     [name, id, inputs, call] = cases{k, :};
     brelksim('clearjournal');
     [text, status] = brelk_call(name, id, inputs{:});
@@ -66,18 +66,18 @@ end
 
 function refused_inputs_never_reach_the_camera
   cases = {  % function, inputs, printed
-    'BRELK_4_InitCamera', {},                    "Missing camera ID.\n"
-    'BRELK_6_SetGain',    {'SIM-MONO'},          "Missing value.\n"
-    'BRELK_6_SetGain',    {'SIM-MONO', 'thirty'}, "Invalid value.\n"
-    'BRELK_6_SetGain',    {'SIM-MONO', []},      "Invalid value.\n"
-    'BRELK_6_SetGain',    {42, 30},              "Invalid camera ID.\n"
-    'BRELK_6_SetGain',    {'', 30},              "Invalid camera ID.\n"
-    'BRELK_6_SetGain',    {{'SIM-MONO'}, 30},    "Invalid camera ID.\n"
-    'BRELK_6_SetROI',     {'SIM-MONO', 0, 0, 640}, "Missing sizey.\n"
-    'BRELK_8_SetCFWTarget', {'SIM-MONO'},        "Missing target position.\n"
-    'BRELK_2_SetReadMode', {'SIM-MONO', 1i},     "Invalid readMode.\n"
+    'BRELK_4_InitCamera', {},                    sprintf('Missing camera ID.\n')
+    'BRELK_6_SetGain',    {'SIM-MONO'},          sprintf('Missing value.\n')
+    'BRELK_6_SetGain',    {'SIM-MONO', 'thirty'}, sprintf('Invalid value.\n')
+    'BRELK_6_SetGain',    {'SIM-MONO', []},      sprintf('Invalid value.\n')
+    'BRELK_6_SetGain',    {42, 30},              sprintf('Invalid camera ID.\n')
+    'BRELK_6_SetGain',    {'', 30},              sprintf('Invalid camera ID.\n')
+    'BRELK_6_SetGain',    {{'SIM-MONO'}, 30},    sprintf('Invalid camera ID.\n')
+    'BRELK_6_SetROI',     {'SIM-MONO', 0, 0, 640}, sprintf('Missing sizey.\n')
+    'BRELK_8_SetCFWTarget', {'SIM-MONO'},        sprintf('Missing target position.\n')
+    'BRELK_2_SetReadMode', {'SIM-MONO', 1i},     sprintf('Invalid readMode.\n')
   };
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     [name, inputs, printed] = cases{k, :};
     brelksim('clearjournal');
     [text, status] = brelk_call(name, inputs{:});

@@ -27,9 +27,9 @@ end
 function life_cycle_gates_the_operations
   id = 'SIM-MONO';
   [text, status] = brelk_call('BRELK_6_SetGain', id, 30);      % opened, not initialised
-  check({text, status}, {"Set camera gain failed.\n", int32(-1)}, 'gain before init');
+  check({text, status}, {sprintf('Set camera gain failed.\n'), int32(-1)}, 'gain before init');
   [text, status] = brelk_call('BRELK_7_GetEffective', id);
-  check({text, status}, {"Get camera effective area failed.\n", int32(-1)}, 'area before init');
+  check({text, status}, {sprintf('Get camera effective area failed.\n'), int32(-1)}, 'area before init');
   refuse('BRELK_9_BeginSingleExpose', id);
   expect('BRELK_2_SetReadMode', id, 0);                        % the modes come before init
   expect('BRELK_3_SetStreamMode', id, 0);
@@ -77,7 +77,7 @@ function values_outside_the_ranges_are_refused
     'SIM-MONO',  'BRELK_6_SetROI',               {0, 0, 0, 10},      false, 'SetBRELKCCDResolution(0, 0, 0, 10)'
     'SIM-COLOR', 'BRELK_6_SetROI',               {0, 0, 4064, 2744}, true,  'SetBRELKCCDResolution(0, 0, 4064, 2744)'
   };
-  for k = 1:rows(cases)
+  for k = 1:size(cases, 1)
     [id, name, inputs, accepted, call] = cases{k, :};
     brelksim('clearjournal');
     [text, status] = brelk_call(name, id, inputs{:});
@@ -146,7 +146,7 @@ function the_wheel_takes_time_to_move
   brelksim('advance', 1);
   assert(status(), moving);
   [text, result] = brelk_call('BRELK_8_SetCFWTarget', id, 5);
-  check({text, result}, {"Set CFW target position failed.\n", int32(-1)}, 'a target while moving');
+  check({text, result}, {sprintf('Set CFW target position failed.\n'), int32(-1)}, 'a target while moving');
   brelksim('advance', 1.999);
   assert(status(), moving);
   brelksim('advance', 0.001);

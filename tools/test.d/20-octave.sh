@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Octave suite: the modules built for GNU Octave, called from real octave-cli
-# scripts on the simulated cameras (tests/octave/run_tests.m).
+# scripts on the simulated cameras (tests/octave/run_tests.m). gnuplot and a
+# font: the suite draws brelk.Camera's temperature plot in octave-cli.
 set -euo pipefail
 source tools/lib.sh
-need_packages cmake make g++ binutils octave liboctave-dev
+need_packages cmake make g++ binutils octave liboctave-dev gnuplot-nox fonts-freefont-otf
 build=${BRELK_OCTAVE_BUILD:-build-octave}
 cmake -S . -B "$build" -DBRELK_HOST=octave >/dev/null
 cmake --build "$build" -j"$(jobs)"

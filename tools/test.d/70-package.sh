@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The three ways users get the toolbox into Octave, each checked the same
-# way (a call on the simulated camera, its help, the modules' exports, then
-# the whole Octave suite on the folder it produced):
+# way (a call on the simulated camera, its help, the modules' exports, the
+# +brelk package as in the sources, then the whole Octave suite on the
+# folder it produced):
 #   1. the Octave package: the tarball, pkg install into a temporary prefix,
 #      pkg load in a fresh octave-cli;
 #   2. the in-host build script brelk_build.m, run in octave-cli;
 #   3. cmake --install of the Octave build into a temporary prefix.
 set -euo pipefail
 source tools/lib.sh
-need_packages cmake make g++ binutils octave liboctave-dev
+need_packages cmake make g++ binutils octave liboctave-dev gnuplot-nox fonts-freefont-otf
 build=${BRELK_OCTAVE_BUILD:-build-octave}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -32,6 +33,7 @@ check_call='
 # The same exports and SDK linking as the CMake build, then the whole suite.
 suite() {
   bash tools/check-exports.sh "$1" mex
+  diff -r +brelk "$1/+brelk" && echo "+brelk as in the sources"
   echo "--- Octave suite on $1"
   octave tests/octave/run_tests.m "$1"
 }
