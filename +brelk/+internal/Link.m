@@ -425,7 +425,9 @@ end
 % What a refused value was, for the message: the value itself when it is
 % short, else its size and class.
 function text = described(value)
-  if (isnumeric(value) || islogical(value)) && isscalar(value)
+  if islogical(value) && isscalar(value)
+    text = ['logical ' mat2str(value)];
+  elseif isnumeric(value) && isscalar(value)
     text = num2str(value);
   elseif ischar(value) && size(value, 1) == 1 && numel(value) <= 40
     text = ['''' value ''''];

@@ -147,7 +147,7 @@ function every_error_has_its_case
     'mono.Gain = [1 2]',               'Gain must be a finite real scalar, not a 1x2 double.'
     'mono.Gain = ''30''',              'Gain must be a finite real scalar, not ''30''.'
     'mono.Gain = 1i',                  'Gain must be a finite real scalar, not 0+1i.'
-    'mono.Gain = true',                'Gain must be a finite real scalar, not 1.'
+    'mono.Gain = true',                'Gain must be a finite real scalar, not logical true.'
     'mono.Gain = {}',                  'Gain must be a finite real scalar, not a 0x0 cell.'
     'mono.ExposureTime = 0',           'ExposureTime must be a finite real scalar above 0, not 0.'
     'mono.ExposureTime = Inf',         'ExposureTime must be a finite real scalar above 0, not Inf.'
