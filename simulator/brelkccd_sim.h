@@ -182,6 +182,18 @@ BRELKCCD_API void BrelkSimSetJournal(int on);
 
 #ifdef __cplusplus
 }
+
+#include <string>
+#include <vector>
+
+namespace brelksim {
+// The journal's lines, oldest first.
+inline std::vector<std::string> journal() {
+  std::vector<std::string> lines;
+  for (size_t i = 0, n = BrelkSimJournalSize(); i < n; ++i) lines.emplace_back(BrelkSimJournalEntry(i));
+  return lines;
+}
+}  // namespace brelksim
 #endif
 
 #endif

@@ -225,7 +225,7 @@ Outcome run(Gateway entry, const State& state, int nlhs, std::vector<const mxArr
   std::fill(slots.begin(), slots.begin() + static_cast<long>(supplied), nullptr);
   entry(nlhs, slots.data(), static_cast<int>(inputs.size()), nullInputs ? nullptr : inputs.data());
   o.printed = mexhost::takePrinted();
-  for (size_t i = 0; i < BrelkSimJournalSize(); ++i) o.journal.emplace_back(BrelkSimJournalEntry(i));
+  o.journal = brelksim::journal();
   for (mxArray* a : slots) {
     o.slots.push_back(slotText(a));
     if (a != kUntouched) mxDestroyArray(a);

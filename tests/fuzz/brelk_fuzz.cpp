@@ -840,8 +840,7 @@ bool Driver::callOnce(Rng& r, Module& m, Trace& trace, std::string& failure) {
   ++m.stats.calls;
 
   const std::string printed = takePrinted();
-  std::vector<std::string> journal;
-  for (size_t i = 0, n = BrelkSimJournalSize(); i < n; ++i) journal.emplace_back(BrelkSimJournalEntry(i));
+  const std::vector<std::string> journal = brelksim::journal();
 
   std::string broken;
   auto rule = [&](bool kept, const std::string& what) {

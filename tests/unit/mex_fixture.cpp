@@ -63,12 +63,6 @@ size_t Result::outputCount() const {
   return n;
 }
 
-std::vector<std::string> journal() {
-  std::vector<std::string> lines;
-  for (size_t i = 0; i < BrelkSimJournalSize(); ++i) lines.emplace_back(BrelkSimJournalEntry(i));
-  return lines;
-}
-
 Result call(const std::string& module, int nlhs, std::vector<mxArray*> inputs) {
   Result r;
   Gateway entry = gateway(module);
@@ -86,7 +80,7 @@ Result call(const std::string& module, int nlhs, std::vector<mxArray*> inputs) {
     EXPECT_EQ(slots[i], kUntouched) << module << " wrote output slot " << i << " with nlhs " << nlhs;
   r.outputs.assign(slots.begin(), slots.begin() + static_cast<long>(supplied));
   r.printed = takePrinted();
-  r.journal = journal();
+  r.journal = brelksim::journal();
   const mxArray* status = r.output(0);
   if (status && mxGetClassID(status) == mxINT32_CLASS && mxGetNumberOfElements(status) == 1 &&
       !mxIsComplex(status)) {

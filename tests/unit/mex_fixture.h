@@ -51,9 +51,6 @@ struct Result {
 // the module wrote a slot it was not given or left the status malformed.
 Result call(const std::string& module, int nlhs, std::vector<mxArray*> inputs);
 
-// SDK journal since the last clear.
-std::vector<std::string> journal();
-
 // Resets the simulator, brings `id` to an initialised camera through the
 // SDK itself, and clears the journal and printed text.
 void freshCamera(const char* id = "SIM-MONO");

@@ -543,9 +543,7 @@ TEST_F(SimulatorTest, AScriptedOpenOtherThanZeroOpensAsUsual) {
     BrelkSimAdvance(3);
     answers.push_back(wheel(mono));
     answers.push_back(GetBRELKCCDParam(colour, BRELKCCD_PRESSURE));
-    std::vector<std::string> journal;
-    for (size_t i = 0; i < BrelkSimJournalSize(); ++i) journal.emplace_back(BrelkSimJournalEntry(i));
-    return std::make_pair(answers, journal);
+    return std::make_pair(answers, brelksim::journal());
   };
   const auto unscripted = night(0, false);
   ASSERT_EQ(unscripted.first[kUsed.size() + 6], 45.0) << "SIM-COLOR's humidity";
