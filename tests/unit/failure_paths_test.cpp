@@ -75,17 +75,6 @@ std::vector<mxArray*> goodInputs(const Function& f) {
   return in;
 }
 
-double element(const mxArray* a, size_t i) {
-  const void* data = mxGetData(a);
-  switch (mxGetClassID(a)) {
-    case mxDOUBLE_CLASS: return static_cast<const double*>(data)[i];
-    case mxUINT32_CLASS: return static_cast<const uint32_t*>(data)[i];
-    case mxINT32_CLASS: return static_cast<const int32_t*>(data)[i];
-    case mxUINT8_CLASS: return static_cast<const uint8_t*>(data)[i];
-    default: return -12345;
-  }
-}
-
 // Slots 1 to nlhs-1 hold the function's unread outputs; NaN compares as NaN.
 void expectUnread(const Result& r, const Function& f, int nlhs, const std::string& context) {
   const size_t asked = static_cast<size_t>(nlhs > 1 ? nlhs : 1);

@@ -29,15 +29,6 @@ struct Out {
   double value;
 };
 
-double element(const mxArray* a) {
-  const void* data = mxGetData(a);
-  switch (mxGetClassID(a)) {
-    case mxDOUBLE_CLASS: return *static_cast<const double*>(data);
-    case mxUINT32_CLASS: return *static_cast<const uint32_t*>(data);
-    default: ADD_FAILURE() << "unexpected class " << mxGetClassID(a); return NAN;
-  }
-}
-
 // Slots 1.. hold real 1x1 arrays of the expected classes and values.
 void expectOutputs(const Result& r, const std::vector<Out>& expected, const std::string& context) {
   for (size_t i = 0; i < expected.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "mex_fixture.h"
 
+#include <cmath>
 #include <map>
 
 #include "mexhost_loader.h"
@@ -44,6 +45,17 @@ mxArray* text(const std::u16string& s) {
 mxArray* number(double value) { return mxCreateDoubleScalar(value); }
 
 mxArray* empty(mxClassID id) { return mxCreateNumericMatrix(0, 0, id, mxREAL); }
+
+double element(const mxArray* a, size_t i) {
+  const void* data = mxGetData(a);
+  switch (mxGetClassID(a)) {
+    case mxDOUBLE_CLASS: return static_cast<const double*>(data)[i];
+    case mxUINT32_CLASS: return static_cast<const uint32_t*>(data)[i];
+    case mxINT32_CLASS: return static_cast<const int32_t*>(data)[i];
+    case mxUINT8_CLASS: return static_cast<const uint8_t*>(data)[i];
+    default: ADD_FAILURE() << "unexpected output class " << mxGetClassID(a); return NAN;
+  }
+}
 
 Result::Result(Result&& other) noexcept
     : status(other.status),

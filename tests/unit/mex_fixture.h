@@ -26,6 +26,10 @@ mxArray* typed(mxClassID id, T value) {
   return a;
 }
 
+// Element i of an output array of any of the toolbox's output classes, as a
+// double; a test failure for any other class.
+double element(const mxArray* a, size_t i = 0);
+
 struct Result {
   int32_t status = 0;
   std::string printed;
