@@ -1,10 +1,11 @@
 function check(observed, expected, label, varargin)
-% check(observed, expected, label, ...): assert(observed, expected), which
-% compares classes, sizes and values exactly, with the failure headed by the
-% sprintf-style label that says which case of a table failed.
-  try
-    assert(observed, expected);
-  catch err
-    error('%s\n%s', sprintf(label, varargin{:}), err.message);
+% check(observed, expected, label, ...): fails unless observed is expected
+% exactly: the same class and size, equal values with NaN equal to NaN,
+% cells and structs element by element (see brelk_difference). The failure
+% is headed by the sprintf-style label, which says which case of a table
+% failed, and says where and how the values differ.
+  difference = brelk_difference(observed, expected, 0);
+  if ~isempty(difference)
+    error('check:failed', '%s\n%s', sprintf(label, varargin{:}), difference);
   end
 end

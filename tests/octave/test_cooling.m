@@ -23,7 +23,7 @@ function at_once_the_sensor_arrives_when_the_physics_says
          elapsed, arrival);
   check({cam.CoolerState, cam.TemperatureSetpoint}, {'at target', -10}, 'at target');
   log = cam.TemperatureLog;
-  assert(log.Temperature, -15 + 35 * exp(-(log.Time - log.Time(1)) / 120), 1e-9);
+  check_near(log.Temperature, -15 + 35 * exp(-(log.Time - log.Time(1)) / 120), 1e-9, 'the course at full power');
   check(log.Power(2:end - 1), 100 * ones(numel(log.Time) - 2, 1), 'full power on the way');
 end
 
@@ -38,7 +38,7 @@ function a_slow_ramp_steps_the_setpoint_and_the_sensor_follows
   cam.coolTo(-10, 'Rate', 2, 'Wait', false);
   check({cam.CoolerState, cam.TemperatureSetpoint}, {'ramping', -10}, 'ramping');
   cam.waitForTemperature();
-  assert(brelksim('now') - start, 900, 1e-9);  % arrived as the ramp ended
+  check_near(brelksim('now') - start, 900, 1e-9, 'arrived as the ramp ended');
   check(cam.CoolerState, 'at target', 'at target');
   sent = regexp(brelk_sdk_calls(), '^SetBRELKCCDParam\(18, (.*)\)$', 'tokens', 'once');
   sent = str2double([sent{:}]);
@@ -58,7 +58,7 @@ function a_target_beyond_the_cooler_raises_temperatureNotReached
   [identifier, message] = brelk_error('cam.coolTo(-40)');
   check(identifier, 'brelk:Camera:temperatureNotReached', message);
   assert(~isempty(regexp(message, ['^SIM-MONO: the sensor has stayed at -14\.\d\d C, 25\.\d\d C from the ' ...
-                                   'target -40 C, with the cooler at 100% power for 12\d s\.$'], 'once')), message);
+                                   'target -40 C, with the cooler at 100% power for 12\d s\.$'], 'once')), '%s', message);
   check(cam.CoolerState, 'stalled', 'the state after');
   log = cam.TemperatureLog;
   last = log.Time >= log.Time(end) - 120;
@@ -126,8 +126,8 @@ function progress_is_reported_per_30_s_or_to_a_function
   brelk_progress_log();
   cam.expose(2.5);
   infos = brelk_progress_log();
-  assert(cellfun(@(i) i.Elapsed, infos), [0 1 2 2.5], 1e-9);  % polled every second and at the end
-  assert(cellfun(@(i) i.PercentCompleted, infos), [0 40 80 100], 1e-9);  % how far
+  check_near(cellfun(@(i) i.Elapsed, infos), [0 1 2 2.5], 1e-9, 'polled every second and at the end');
+  check_near(cellfun(@(i) i.PercentCompleted, infos), [0 40 80 100], 1e-9, 'how far');
   check(cellfun(@(i) i.Done, infos), [false false false true], 'done at the end');
   check({infos{1}.ID, infos{1}.Operation}, {'SIM-MONO', 'exposure'}, 'what');
 end

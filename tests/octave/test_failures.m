@@ -104,24 +104,26 @@ function failed_reads_still_return_their_outputs
   brelk_ready('SIM-COLOR');
   brelksim('script', 'GetBRELKCCDParam', 44, -1);
   [text, status, slots] = brelk_call('BRELK_8_GetCFWSlotsNum', 'SIM-MONO');
-  assert({text, status, slots}, {sprintf('Get CFW slots number failed.\n'), int32(-1), int32(-1)});
+  check({text, status, slots}, {sprintf('Get CFW slots number failed.\n'), int32(-1), int32(-1)}, 'slot count');
 
   brelksim('script', 'GetBRELKCCDParam', 17, -1.5);  % truncated before the test
   [text, status] = brelk_call('BRELK_8_GetCFWStatus', 'SIM-MONO');
-  assert({text, status}, {sprintf('Get CFW status failed.\n'), int32(-1)});
+  check({text, status}, {sprintf('Get CFW status failed.\n'), int32(-1)}, 'wheel status');
 
   brelksim('script', 'GetBRELKCCDParam', 14, -1);    % read as given, never tested
   [text, status, temperature] = brelk_call('BRELK_7_GetTemperature', 'SIM-MONO');
-  assert({text, status, temperature}, {sprintf('Current TEMP : -1.000000 \xE2\x84\x83\n'), int32(0), -1});
+  check({text, status, temperature}, {['Current TEMP : -1.000000 ' brelk_celsius() newline], int32(0), -1}, ...
+        'temperature');
 
   brelksim('outputs', 'GetBRELKCCDChipInfo', [36 24 6000 4000 6 6 16], 119);  % all but bit 3
   brelksim('script', 'GetBRELKCCDChipInfo', -1);
   out = cell(1, 6);
   [text, status, out{:}] = brelk_call('BRELK_7_GetChipInfo', 'SIM-MONO');
-  assert({text, status}, {sprintf('Get camera chip info failed.\n'), int32(-1)});
-  assert(out, {36, 24, uint32(6000), uint32(0), 6, 6});  % bit 3, the image height, left unwritten
+  check({text, status}, {sprintf('Get camera chip info failed.\n'), int32(-1)}, 'chip info');
+  check(out, {36, 24, uint32(6000), uint32(0), 6, 6}, 'chip info, bit 3 (the image height) left unwritten');
 
   brelksim('script', 'IsBRELKCCDControlAvailable', 20, 0);
   [text, status, pattern] = brelk_call('BRELK_7_GetDebayer', 'SIM-COLOR');
-  assert({text, status, pattern}, {sprintf('Debayer format error.\n'), int32(-1), zeros(4, 1, 'uint8')});
+  check({text, status, pattern}, {sprintf('Debayer format error.\n'), int32(-1), zeros(4, 1, 'uint8')}, ...
+        'colour pattern');
 end

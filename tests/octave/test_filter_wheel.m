@@ -20,9 +20,9 @@ function moves_by_slot_and_by_name
   wheel.Names = {'L', 'R', 'G', 'B', 'Ha', 'OIII', 'SII'};
   start = brelksim('now');
   wheel.moveTo('SII');                      % 4 to 7: three steps forward
-  assert({wheel.Position, brelksim('now') - start}, {7, 3}, 1e-9);  % by name, waited
+  check_near({wheel.Position, brelksim('now') - start}, {7, 3}, 1e-9, 'by name, waited');
   wheel.moveTo('l');                        % 7 to 1: one step, whatever the case
-  assert({wheel.Position, brelksim('now') - start}, {1, 4}, 1e-9);  % by name, whatever the case
+  check_near({wheel.Position, brelksim('now') - start}, {1, 4}, 1e-9, 'by name, whatever the case');
   moves = brelk_sdk_calls();
   moves = moves(strncmp(moves, 'SetBRELKCCDParam(17', 19));
   check(moves, {'SetBRELKCCDParam(17, 51)'; 'SetBRELKCCDParam(17, 54)'; 'SetBRELKCCDParam(17, 48)'}, ...
@@ -37,12 +37,14 @@ function a_wheel_stuck_moving_times_out
   brelksim('script', 'GetBRELKCCDParam', 17, 78);
   start = brelksim('now');
   [identifier, message] = brelk_error('wheel.waitForMove()');
-  assert({identifier, message, brelksim('now') - start}, ...
-         {'brelk:FilterWheel:timeout', 'SIM-MONO: after 14 s, the filter wheel is still moving.', 14}, 1e-9);
+  check_near({identifier, message, brelksim('now') - start}, ...
+             {'brelk:FilterWheel:timeout', 'SIM-MONO: after 14 s, the filter wheel is still moving.', 14}, 1e-9, ...
+             'waitForMove');
   start = brelksim('now');
   [identifier, message] = brelk_error('wheel.moveTo(5, ''Timeout'', 3)');  % waits for the move under way first
-  assert({identifier, message, brelksim('now') - start}, ...
-         {'brelk:FilterWheel:timeout', 'SIM-MONO: after 14 s, the filter wheel is still moving.', 14}, 1e-9);
+  check_near({identifier, message, brelksim('now') - start}, ...
+             {'brelk:FilterWheel:timeout', 'SIM-MONO: after 14 s, the filter wheel is still moving.', 14}, 1e-9, ...
+             'moveTo, behind the move under way');
 end
 
 function a_failed_move_quotes_the_function

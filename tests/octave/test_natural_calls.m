@@ -8,24 +8,27 @@ end
 function char_id_and_doubles
   brelk_ready('SIM-MONO');
   text = evalc('BRELK_6_SetGain(''SIM-MONO'', 30)');   % at the prompt, no semicolon
-  assert(text, sprintf('Set camera gain successfully.\nans = 0\n'));
-  assert(brelksim('journal'), {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'});
+  check(text, [sprintf('Set camera gain successfully.\n') evalc('ans = int32(0)')], ...
+        'the line, then the status shown as the host shows an int32 0');
+  check(brelksim('journal'), {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'}, 'the gain sent');
   text = evalc('status = BRELK_6_SetROI(''SIM-MONO'', 0, 0, 640, 480);');
-  assert(text, sprintf('x = 0.000000 y = 0.000000 sizex = 640.000000 sizey = 480.000000\nSet camera ROI successfully***********.\n'));
-  assert(status, int32(0));
+  check(text, sprintf('x = 0.000000 y = 0.000000 sizex = 640.000000 sizey = 480.000000\nSet camera ROI successfully***********.\n'), ...
+        'the region of interest');
+  check(status, int32(0), 'its status');
   text = evalc('[status, temperature] = BRELK_7_GetTemperature(''SIM-MONO'');');
-  assert({text, status, temperature}, {sprintf('Current TEMP : 20.000000 \xE2\x84\x83\n'), int32(0), 20});
+  check({text, status, temperature}, {['Current TEMP : 20.000000 ' brelk_celsius() newline], int32(0), 20}, ...
+        'the temperature');
 end
 
 function the_wheel_target_as_a_number_or_a_digit
   brelk_ready('SIM-MONO');
   text = evalc('BRELK_8_SetCFWTarget(''SIM-MONO'', 3);');
-  assert(text, sprintf('Set CFW target position successfully.\n'));
+  check(text, sprintf('Set CFW target position successfully.\n'), 'target 3');
   journal = brelksim('journal');
-  assert(journal{end}, 'SetBRELKCCDParam(17, 3)');
+  check(journal{end}, 'SetBRELKCCDParam(17, 3)', 'target 3 sent');
   brelksim('advance', 3);
   [~, ~, wheel] = brelk_call('BRELK_8_GetCFWStatus', 'SIM-MONO');
-  assert(wheel, uint8('3'));
+  check(wheel, uint8('3'), 'at slot 3');
   cases = {  % target input, what the SDK is given
     '5',        'SetBRELKCCDParam(17, 53)'     % a char: its code's low byte
     uint8(48),  'SetBRELKCCDParam(17, 48)'

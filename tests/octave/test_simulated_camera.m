@@ -77,6 +77,7 @@ function values_outside_the_ranges_are_refused
     'SIM-MONO',  'BRELK_6_SetROI',               {0, 0, 0, 10},      false, 'SetBRELKCCDResolution(0, 0, 0, 10)'
     'SIM-COLOR', 'BRELK_6_SetROI',               {0, 0, 4064, 2744}, true,  'SetBRELKCCDResolution(0, 0, 4064, 2744)'
   };
+  endings = {'failed\.\n$', 'successfully\**\.\n$'};  % refused, accepted
   for k = 1:size(cases, 1)
     [id, name, inputs, accepted, call] = cases{k, :};
     brelksim('clearjournal');
@@ -85,8 +86,7 @@ function values_outside_the_ranges_are_refused
     journal = brelksim('journal');
     check(journal{end}, call, label);
     check(status, int32(-~accepted), '%s printed %s', label, text);
-    assert(~isempty(regexp(text, {'failed\.\n$', 'successfully\**\.\n$'}{accepted + 1}, 'once')), ...
-           '%s printed %s', label, text);
+    assert(~isempty(regexp(text, endings{accepted + 1}, 'once')), '%s printed %s', label, text);
   end
 end
 
@@ -98,7 +98,7 @@ function regulated_cooling_reaches_the_target
   curve = @(t) max(-10, -15 + 35 * exp(-t / 120));
   elapsed = 0;
   previous = read('BRELK_7_GetTemperature', id);
-  assert(previous, 20);
+  check(previous, 20, 'at ambient');
   for step = [30 30 60 60 50 10 60 300]
     brelksim('advance', step);
     elapsed = elapsed + step;
@@ -108,7 +108,7 @@ function regulated_cooling_reaches_the_target
     assert(temperature < previous || temperature == -10, 'warmer after %d s', elapsed);
     previous = temperature;
   end
-  assert(temperature, -10);
+  check(temperature, -10, 'held at the target');
 end
 
 function too_deep_a_target_is_approached_for_ever
@@ -116,7 +116,7 @@ function too_deep_a_target_is_approached_for_ever
   brelk_ready(id);
   expect('BRELK_6_SetCoolerTemperature', id, -40);  % accepted: the regulator's range is -50..50
   brelksim('advance', 600);
-  assert(read('BRELK_7_GetTemperature', id), -15 + 35 * exp(-5), 1e-12);
+  check_near(read('BRELK_7_GetTemperature', id), -15 + 35 * exp(-5), 1e-12, 'after 600 s');
   brelksim('advance', 3000);
   temperature = read('BRELK_7_GetTemperature', id);
   assert(temperature > -15 && temperature < -14.99999, 'after an hour: %.17g', temperature);
@@ -127,13 +127,13 @@ function cooler_power_and_switching_off
   brelk_ready(id);
   expect('BRELK_6_SetCoolerPWM', id, 50);   % half power holds 17.5 C below ambient
   brelksim('advance', 120);
-  assert(read('BRELK_7_GetTemperature', id), 2.5 + 17.5 * exp(-1), 1e-12);
+  check_near(read('BRELK_7_GetTemperature', id), 2.5 + 17.5 * exp(-1), 1e-12, 'half power for 120 s');
   expect('BRELK_6_SetCoolerOFF', id);       % and back up toward ambient
   start = read('BRELK_7_GetTemperature', id);
   brelksim('advance', 120);
-  assert(read('BRELK_7_GetTemperature', id), 20 + (start - 20) * exp(-1), 1e-12);
+  check_near(read('BRELK_7_GetTemperature', id), 20 + (start - 20) * exp(-1), 1e-12, 'off for 120 s');
   brelksim('advance', 7200);
-  assert(read('BRELK_7_GetTemperature', id), 20, 1e-9);
+  check_near(read('BRELK_7_GetTemperature', id), 20, 1e-9, 'off for two hours more');
 end
 
 function the_wheel_takes_time_to_move
@@ -141,29 +141,29 @@ function the_wheel_takes_time_to_move
   brelk_ready(id);
   status = @() read('BRELK_8_GetCFWStatus', id);
   moving = uint8('N');
-  assert(status(), uint8('0'));
+  check(status(), uint8('0'), 'at power-on');
   expect('BRELK_8_SetCFWTarget', id, 3);          % three slots: three seconds
   brelksim('advance', 1);
-  assert(status(), moving);
+  check(status(), moving, 'after 1 s of 3');
   [text, result] = brelk_call('BRELK_8_SetCFWTarget', id, 5);
   check({text, result}, {sprintf('Set CFW target position failed.\n'), int32(-1)}, 'a target while moving');
   brelksim('advance', 1.999);
-  assert(status(), moving);
+  check(status(), moving, 'just before 3 s');
   brelksim('advance', 0.001);
-  assert(status(), uint8('3'));
+  check(status(), uint8('3'), 'at 3 s');
   expect('BRELK_8_SetCFWTarget', id, 3);          % already there
-  assert(status(), uint8('3'));
+  check(status(), uint8('3'), 'already there');
   expect('BRELK_8_SetCFWTarget', id, '1');        % as a digit; two slots back
   brelksim('advance', 1.5);
-  assert(status(), moving);
+  check(status(), moving, 'on the way back');
   brelksim('advance', 0.5);
-  assert(status(), uint8('1'));
+  check(status(), uint8('1'), 'back at 1');
   expect('BRELK_8_SetCFWTarget', id, 6);          % the shorter way round: two slots
   brelksim('advance', 2);
-  assert(status(), uint8('6'));
+  check(status(), uint8('6'), 'the shorter way round to 6');
   refuse('BRELK_8_SetCFWTarget', id, 7);          % seven slots: 0 to 6
   refuse('BRELK_8_SetCFWTarget', id, '7');
-  assert(status(), uint8('6'));
+  check(status(), uint8('6'), 'still at 6');
 end
 
 function exposures_last_their_time_and_exclude_each_other

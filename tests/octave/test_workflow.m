@@ -4,7 +4,7 @@ function test_workflow
 % classes, and the SDK calls it made after opening the camera.
   mono = 'SIM-MONO';
   colour = 'SIM-COLOR';
-  deg = sprintf('\xE2\x84\x83');  % the degree Celsius sign the temperature line ends in
+  deg = brelk_celsius();  % the degree Celsius sign the temperature line ends in
   steps = {
   % camera  function                     inputs            printed  outputs after the status  SDK calls after the open
     mono, 'BRELK_2_SetReadMode',         {1},     sprintf('id = SIM-MONO\nreadMode = 1.000000\nSetup read mode successfully.\n'), {}, {'SetBRELKCCDReadMode(1)'}
