@@ -18,3 +18,12 @@ need_packages() {
 
 # The number of parallel build jobs.
 jobs() { nproc 2>/dev/null || echo 2; }
+
+# The test suite (tests/octave/run_tests.m) in a fresh octave-cli on the
+# toolbox folder $1, only the test files whose name has $2 if given. Fails
+# when a test fails or is skipped: every route here has the simulated camera.
+# No history file: Octave complains at exit where it cannot write one.
+octave_suite() {
+  octave-cli --no-init-file --no-history --quiet --eval \
+    "addpath('$PWD/tests/octave'); [failed, skipped] = run_tests('$1', '${2:-}'); exit(failed + skipped > 0);"
+}

@@ -9,8 +9,7 @@ build=${BRELK_OCTAVE_BUILD:-build-octave}
 cmake -S . -B "$build" -DBRELK_HOST=octave >/dev/null
 cmake --build "$build" -j"$(jobs)"
 bash tools/check-exports.sh "$build/mex" mex
-# No history file: Octave complains at exit where it cannot write one.
-octave-cli --no-init-file --no-history --quiet tests/octave/run_tests.m "$build/mex"
+octave_suite "$build/mex"
 # Seeded random calls of every function in one octave-cli session, inputs of
 # every class in every position: the session must survive them all.
 seed=${BRELK_OCTAVE_FUZZ_SEED:-20261210}

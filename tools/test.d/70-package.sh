@@ -35,7 +35,7 @@ suite() {
   bash tools/check-exports.sh "$1" mex
   diff -r +brelk "$1/+brelk" && echo "+brelk as in the sources"
   echo "--- Octave suite on $1"
-  octave tests/octave/run_tests.m "$1"
+  octave_suite "$1"
 }
 
 cmake -S . -B "$build" -DBRELK_HOST=octave >/dev/null
