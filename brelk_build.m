@@ -316,13 +316,9 @@ function copy(source, destination)
 end
 
 function path = absolute(path)
-  if exist('make_absolute_filename', 'builtin') || exist('make_absolute_filename')  %#ok<EXIST>
-    path = make_absolute_filename(path);
-  else
-    previous = cd(path);
-    path = pwd;
-    cd(previous);
-  end
+  previous = cd(path);
+  path = pwd;
+  cd(previous);
 end
 
 function remove_folder(folder)

@@ -66,6 +66,6 @@ if [ "${BRELK_BENCH_OCTAVE:-1}" != 0 ]; then
   echo "== GNU Octave: N calls in a loop (tic/toc), ratio = time / baseline time"
   # What the functions print goes nowhere, as a command window consumes it;
   # the table comes on standard error.
-  octave-cli --no-init-file --no-history --quiet benchmarks/octave/bench_calls.m \
-    "$octave_build/mex" "$octave_build/bench" 20000 3 2>&1 >/dev/null
+  octave-cli --no-init-file --no-history --quiet --eval \
+    "addpath('benchmarks/octave'); bench_calls('$octave_build/mex', '$octave_build/bench', 20000, 3);" 2>&1 >/dev/null
 fi

@@ -95,6 +95,51 @@ expect 'table string-object' <<'M'
 t = table([1; 2]);
 s = string('abc');
 M
+expect 'octave-function octave-function octave-function octave-function octave-function octave-function host-exit host-exit' <<'M'
+args = argv();
+name = program_name();
+p = make_absolute_filename('x');
+if is_function_handle(f), end
+print_usage();
+x = nthargout(2, @max, [1 3]);
+exit(failed > 0);
+quit
+M
+expect 'assert-compare assert-compare assert-compare assert-compare assert-compare' <<'M'
+assert(x, 3);
+assert(text, sprintf('a\n'));
+assert({a, b}, {1, 2}, 1e-9);
+assert(ok, message);
+assert(numel(x) == 2, ...
+       expected);
+M
+expect 'chained-index chained-index chained-index chained-index chained-index' <<'M'
+x = f(1)(2);
+y = {'a', 'b'}{k};
+z = [1 2 3](2);
+w = (1:3)(2);
+v = f(){1};
+M
+expect 'disp-output disp-output disp-output disp-output' <<'M'
+t = disp(x);
+u = strtrim(disp(x));
+v = [disp(x) 'a'];
+w = f(a, disp(x));
+M
+expect '' <<'M'
+assert(ok);
+assert(ok, 'message');
+assert(ok, 'x is %d, not %d', x, y);
+assert(f(a, b), 'the f(%d, %d) call', a, b);
+assert([a, b] == 1, ...
+       'both');
+s.assert(1, 2);
+s.argv = 1; exit_code = 2; s.exit = 1; exit = 3; quitting = isa(f, 'function_handle');
+g = @(x)(x + 1); h = @(){1};
+a = c{1}(2); b = c{1}{2}; d = s.(name)(2); e = [a(1) (2)]; q = s(1).x(2);
+disp(x); x = 1, disp(x)
+if ok, disp('yes'); end
+M
 
 # Not code: comments, strings, transposes, fields, block comments.
 expect '' <<'M'
