@@ -1,26 +1,39 @@
 classdef Camera < handle
 %CAMERA A cooled camera of the BRELK toolbox as one object: settings, cooling, exposures.
 %   cam = brelk.Camera(id) connects to the camera with that ID ('SIM-MONO'
-%   or 'SIM-COLOR' on the simulated camera): it sets the read mode and the
-%   stream mode, initialises the camera, and reads the sensor's geometry,
-%   whether the camera is colour and whether a filter wheel is attached.
+%   or 'SIM-COLOR' on the simulated camera), given as a char row or a
+%   string scalar: it sets the read mode and the stream mode, initialises
+%   the camera, and reads the sensor's geometry, whether the camera is
+%   colour and whether a filter wheel is attached. A read that fails while
+%   connecting raises its error (it is never taken for a missing feature),
+%   and a camera opened before the failure is closed again, unless another
+%   brelk.Camera is open (closing releases the SDK, and so every camera).
 %   It is built on the BRELK_* functions, which stay as they are underneath:
 %   it checks every status, waits where the camera needs time, and raises an
 %   error (see Errors) where a call fails.
 %
-%   cam = brelk.Camera(id, Name, Value, ...) takes these options:
-%     'ReadMode'       the read mode (default 0)
-%     'StreamMode'     the stream mode (default 0)
+%   cam = brelk.Camera(id, Name, Value, ...) takes these options; names are
+%   char rows or string scalars, whatever their case, and [] gives an
+%   option its default:
+%     'ReadMode'       the read mode, a whole number from 0 to 2147483647
+%                      (default 0)
+%     'StreamMode'     the stream mode, a whole number from 0 to 255
+%                      (default 0)
 %     'Verbose'        false (default): the lines the functions print are
 %                      kept in cam.Log and not shown; true shows them too
 %     'ExposureUnit'   the camera's exposure-time units per second (default
-%                      1e6: microseconds, as on the simulated camera)
+%                      1e6: microseconds, as on the simulated camera);
+%                      exposure times are rounded to whole units
 %     'WarmUpOnClose'  true (default): close warms the sensor up first when
 %                      the cooler was used
 %     'ProgressFcn'    where long waits report progress (see Progress);
 %                      [] for nowhere
-%     'Clock'          a function handle returning the time in seconds
-%                      (default: the computer's clock)
+%     'Clock'          a function handle returning the time in seconds as a
+%                      finite real scalar (default: the computer's clock). It
+%                      is called once here; a reading that is not a finite
+%                      real scalar, or earlier than the one before, raises
+%                      brelk:Camera:invalidOperation, so a broken clock never
+%                      makes a wait endless.
 %     'Pause'          a function handle that waits the seconds it is given
 %                      (default: @pause)
 %   On the simulated camera a rehearsal or a test can run on its manual
@@ -49,13 +62,18 @@ classdef Camera < handle
 %     FilterWheel     the attached brelk.FilterWheel, or [] without one
 %     ReadMode, StreamMode, ExposureUnit   as given when connecting
 %   Properties written through to the camera when set; reading one gives
-%   the value last set through this object, [] before that:
+%   the value the camera accepted last through this object, [] before that.
+%   A value the camera refuses leaves the one before:
 %     Gain, Offset, Brightness, Contrast, Traffic   finite real numbers
+%     WhiteBalanceRed, WhiteBalanceGreen, WhiteBalanceBlue   finite real
+%                     numbers (colour cameras)
 %     Gamma           a finite number above 0
-%     ExposureTime    seconds, above 0 (sent as seconds * ExposureUnit)
+%     ExposureTime    seconds, above 0, sent as whole camera units (seconds
+%                     * ExposureUnit, rounded); reads back as sent
 %     DDR             true or false
-%     ROI             [x y width height]: whole pixels within the effective
-%                     area, x and y counted from its corner
+%     ROI             [x y width height], a vector of 4: whole pixels
+%                     within the effective area, x and y counted from its
+%                     corner
 %   Properties read from the camera on each access:
 %     Temperature     the sensor temperature, C (added to TemperatureLog)
 %     CoolerPower     the cooler's power, percent. Setting it (0 to 100)
@@ -67,9 +85,9 @@ classdef Camera < handle
 %                     there is none. Setting it starts regulation there at
 %                     once, and no wait (coolTo ramps and waits).
 %     CoolerState     'off'; 'ramping' (a coolTo ramp moving the
-%                     setpoint); 'settling' (at the setpoint's target but
-%                     not yet within the tolerance, or at a fixed
-%                     CoolerPower); 'at target' (within the tolerance);
+%                     setpoint); 'settling' (not yet at target, or at a
+%                     fixed CoolerPower); 'at target' (every reading within
+%                     the tolerance of the target for the settle time);
 %                     'warming' (warmUp under way); 'stalled' (the cooler
 %                     could not reach the target, see coolTo)
 %     TemperatureLog  struct of column vectors Time (s since connecting),
@@ -81,46 +99,52 @@ classdef Camera < handle
 %     PercentCompleted  how far the running exposure is, 0 to 100; after it,
 %                     where it ended (100, or less when aborted)
 %   Everything else:
-%     Log             struct array, one element per toolbox function called:
-%                     Time (s since connecting), Function, Inputs (after the
-%                     ID), Status, Text (what it printed)
+%     Log             struct array, one element per toolbox function called
+%                     (the last 100000): Time (s since connecting),
+%                     Function, Inputs (after the ID), Status, Text (what it
+%                     printed)
 %     Verbose, WarmUpOnClose, ProgressFcn   the options, settable
 %
 %   Methods (each has its own help too, e.g. help brelk.Camera.coolTo):
 %     coolTo(target, Name, Value, ...)
-%         Regulates to target (C) and waits until the sensor is within
-%         'Tolerance' of it (default 0.2 C). 'Rate' (C per minute; default
-%         0, at once) or 'Duration' (minutes) moves the setpoint there from
-%         the present temperature in steps of 0.1 C. 'Wait' (default true;
-%         false returns at once, and the ramp moves on as the camera is
-%         read). 'Timeout' (seconds, default Inf). 'StallTime' (seconds,
-%         default 120): at 99% power or more and no 0.1 C closer for that
-%         long, CoolerState becomes 'stalled' and
+%         Regulates to target (C) and waits until the sensor has been within
+%         'Tolerance' of it (default 0.2 C) for 'SettleTime' (default 30 s).
+%         'Rate' (C per minute; default 0, at once) or 'Duration' (minutes)
+%         moves the setpoint there from the present temperature in steps of
+%         0.1 C. 'Wait' (default true; false returns at once, and the ramp
+%         moves on as the camera is read). 'Timeout' (seconds, default
+%         Inf). 'StallTime' (seconds, default 120): when the sensor has come
+%         no 0.1 C closer to where it should be for that long, whatever
+%         the cooler's power, CoolerState becomes 'stalled' and
 %         brelk:Camera:temperatureNotReached is raised. 'ProgressFcn'.
 %     warmUp(Name, Value, ...)
 %         Moves the setpoint up from the present temperature to 'Target'
 %         (default 20 C) at 'Rate' (default 3 C per minute), until the
 %         sensor is within 'Tolerance' (default 0.2 C) of the target or
-%         has held still for 'StallTime' (default 120 s) below the
-%         setpoint (ambient colder than the target); then switches the
+%         has come no 0.1 C closer for 'StallTime' (default 120 s), as
+%         where the ambient is colder than the target; then switches the
 %         cooler off. 'Timeout' (default Inf), 'ProgressFcn'.
 %     waitForTemperature(tolerance, timeout)
-%         Waits for the target of coolTo or TemperatureSetpoint (tolerance
-%         default: the last coolTo's; timeout default Inf).
+%         Waits for the target of coolTo or TemperatureSetpoint, by the
+%         rules of coolTo (tolerance default: the last coolTo's; timeout
+%         default Inf; [] for either default).
 %     startExposure(seconds)   sets ExposureTime where it differs, starts
 %                              one exposure and returns
 %     waitForExposure(timeout) waits until its time has passed (timeout
-%                              default Inf)
+%                              default Inf, or [])
 %     expose(seconds, 'Timeout', t, 'ProgressFcn', f)   both of the above
 %     abortExposure()          cancels it; nothing when none runs
 %     startLive(), stopLive()  live exposure, which runs until stopped
 %     close()                  ends exposures, warms up where the cooler was
-%                              used (WarmUpOnClose), cooler off, closes
+%                              used (WarmUpOnClose), cooler off, closes;
+%                              after a failure, call it again to finish
 %     plotTemperature(figure)  TemperatureLog against minutes: temperature
 %                              and setpoint, and power on a second axis;
 %                              returns the figure (a new one without it)
-%   The toolbox downloads no frames: an exposure is done when its time has
-%   passed on the clock, and the layer waits for exactly that.
+%   The toolbox downloads no frames: an exposure is done when its whole
+%   time has passed on the clock, and the layer waits for exactly that.
+%   While the filter wheel turns, an exposure is refused; while an exposure
+%   runs, the wheel is.
 %
 %   Progress. Long waits (cooling, warm-up, the filter wheel, long
 %   exposures) call ProgressFcn(info) after every poll of the camera, with
@@ -130,27 +154,32 @@ classdef Camera < handle
 %   the wheel Position and Target, for an exposure PercentCompleted. The
 %   default prints one short line per 30 s of camera time (temperature,
 %   setpoint, power, time elapsed), so short waits print nothing.
-%   'ProgressFcn', [] silences it, for the camera or for one call.
+%   'ProgressFcn', [] silences it, for the camera or for one call. A
+%   ProgressFcn that raises an error is shown as the warning
+%   brelk:Camera:progressFcnFailed, and the wait goes on.
 %
 %   Errors are MException objects with the identifier brelk:Camera:<mnemonic>;
 %   where a toolbox function failed, the message quotes the line it printed:
 %     brelk:Camera:notConnected      the camera did not open ('Open BRELKCCD
-%                                    failed.'): a wrong ID, or unplugged
+%                                    failed.'): a wrong ID, or unplugged;
+%                                    or an object loaded from a file
 %     brelk:Camera:sdkFailed         a function returned -1 otherwise
 %     brelk:Camera:notSupported      the camera lacks the feature (Humidity
 %                                    and Pressure on SIM-MONO)
 %     brelk:Camera:invalidValue      a value or option that is not scalar,
-%                                    not real, NaN, of the wrong class or
-%                                    out of range; raised before anything
-%                                    is sent to the camera
-%     brelk:Camera:invalidOperation  not now: an exposure while one runs,
-%                                    waiting for a temperature with no
-%                                    setpoint, plotting an empty log, a
-%                                    wait whose 'Clock' its 'Pause' does
-%                                    not move
+%                                    not real, NaN, sparse, of the wrong
+%                                    class or out of range; raised before
+%                                    anything is sent to the camera
+%     brelk:Camera:invalidOperation  not now: an exposure while one runs or
+%                                    while the wheel turns, waiting for a
+%                                    temperature with no setpoint, plotting
+%                                    an empty log; a clock that fails or
+%                                    runs back, a wait whose 'Clock' its
+%                                    'Pause' does not move
 %     brelk:Camera:timeout           a wait ran out of its 'Timeout'
 %     brelk:Camera:temperatureNotReached   the cooler stalled (see coolTo)
-%     brelk:Camera:closed            the camera was closed
+%     brelk:Camera:closed            the camera was closed; raised before
+%                                    anything else is checked
 %   For example:
 %     try
 %       cam.coolTo(-40);
@@ -164,9 +193,13 @@ classdef Camera < handle
 %
 %   Several cameras. BRELK_11_CloseCamera also releases the SDK, which
 %   closes every camera: close stops this camera's exposures and cooler and
-%   leaves the release to the last brelk.Camera to close. clear, or any
-%   other end of the last reference to a Camera, closes it (delete) without
-%   raising an error.
+%   leaves the release to the last brelk.Camera to close. Objects open on
+%   one ID share its cooler: each reads the setpoint the camera holds, and
+%   the last of them to close warms up when any used the cooler. clear, or
+%   any other end of the last reference to a Camera, closes it (delete),
+%   never raising an error. isequal and disp make no camera call. A Camera
+%   saved to a file and loaded again is a record only: it reaches no
+%   camera, and deleting it closes nothing.
 %
 %   See also brelk.FilterWheel, brelksim.
 
@@ -203,6 +236,9 @@ classdef Camera < handle
     Traffic
     DDR
     ROI
+    WhiteBalanceRed
+    WhiteBalanceGreen
+    WhiteBalanceBlue
     CoolerPower
     TemperatureSetpoint
     Verbose
@@ -210,54 +246,65 @@ classdef Camera < handle
     ProgressFcn
   end
 
+  properties (Hidden, SetAccess = private)
+    Serial = 0          % which object this is: Octave's handles have no ==
+  end
+
   properties (Access = private)
-    Link = []
-    Wheel = []
-    Settings = struct('Gain', [], 'Offset', [], 'ExposureTime', [], 'Brightness', [], ...
-                      'Contrast', [], 'Gamma', [], 'Traffic', [], 'DDR', [], 'ROI', [])
+    Checks = []
+    Settings = []
     WarmUp = true
-    % The cooler as the layer drives it. Mode: 'off', 'regulating' (to
-    % Target), 'warming', 'stalled' or 'fixed' (a set CoolerPower).
-    % Setpoint is what the camera holds now (a ramp's step), NaN without one.
-    Cooler = struct('Mode', 'off', 'Target', [], 'Tolerance', 0.2, 'StallTime', 120, ...
-                    'Setpoint', NaN, 'Ramp', [], 'Used', false)
+    Opened = false      % the camera opened while connecting
+    Closed = false
+    Pending = []        % the steps of a close that failed, tried again
+  end
+
+  % The parts that reach the camera: not saved, so that a Camera loaded
+  % from a file reaches none.
+  properties (Access = private, Transient)
+    Conn = []
+    Waiter = []
+    Cooler = []
+    Exposure = []
+    Wheel = []
   end
 
   methods
     function obj = Camera(id, varargin)
-      % The Link first: it checks what the constructor is given.
-      obj.Link = brelk.internal.Link();
+      checks = brelk.internal.Checks('Camera');
+      obj.Checks = checks;
+      obj.Serial = serialNumber();
       if nargin < 1
-        obj.Link.raise('Camera', 'invalidValue', 'Give the camera ID: brelk.Camera(''SIM-MONO'').');
+        checks.raise('invalidValue', 'Give the camera ID: brelk.Camera(''SIM-MONO'').');
       end
-      id = obj.Link.checked('Camera', 'The camera ID', id, 'text');
-      opts = obj.Link.options('Camera', {
-        'ReadMode',      0,     'count'
-        'StreamMode',    0,     'count'
-        'Verbose',       false, 'logical'
+      id = checks.text('The camera ID', id);
+      [opts, given] = checks.options({
+        'ReadMode',      0,     @(name, value) checks.number(name, value, 'whole', [0 2147483647])
+        'StreamMode',    0,     @(name, value) checks.number(name, value, 'whole', [0 255])
+        'Verbose',       false, 'flag'
         'ExposureUnit',  1e6,   'positive'
-        'WarmUpOnClose', true,  'logical'
-        'ProgressFcn',   obj.Link.defaultProgress(), 'progress'
+        'WarmUpOnClose', true,  'flag'
+        'ProgressFcn',   [],    'progress'
         'Clock',         [],    'function'
         'Pause',         @pause, 'function'}, varargin);
-      if isempty(opts.Clock)
-        started = tic;
-        opts.Clock = @() toc(started);
-      end
       obj.ID = id;
       obj.ReadMode = opts.ReadMode;
       obj.StreamMode = opts.StreamMode;
       obj.ExposureUnit = opts.ExposureUnit;
       obj.WarmUp = opts.WarmUpOnClose;
-      obj.Link.setUp(id, opts.Verbose, opts.Clock, opts.Pause, opts.ProgressFcn);
-      obj.Link.registry('add', id);
+      waiter = brelk.internal.Waiter(checks, id, opts.Clock, opts.Pause);
+      if given.ProgressFcn
+        waiter.ProgressFcn = opts.ProgressFcn;
+      end
+      obj.Waiter = waiter;
+      obj.Conn = brelk.internal.Connection(id, waiter, opts.Verbose);
+      obj.Settings = brelk.internal.Settings(opts.ExposureUnit);
+      obj.Exposure = brelk.internal.Exposure();
+      obj.Cooler = obj.Conn.join(brelk.internal.Cooler());
       try
         obj.connect();
       catch err
-        % Not open, so nothing to close: delete, which both hosts call on
-        % a constructor's failure, finds it closed.
-        obj.Link.Open = false;
-        obj.Link.registry('remove', id);
+        obj.abandon();
         rethrow(err);
       end
     end
@@ -269,197 +316,210 @@ classdef Camera < handle
       % Octave writes the wheel back after cam.FilterWheel.Names(k) = ...,
       % which changed the wheel itself; anything else would replace it.
       if ~(isa(value, 'brelk.FilterWheel') || (isempty(value) && isempty(obj.Wheel)))
-        obj.Link.raise('Camera', 'invalidOperation', 'The FilterWheel of %s is its own and cannot be set.', ...
-                       obj.ID);
+        obj.Checks.raise('invalidOperation', 'The FilterWheel of %s is its own and cannot be set.', obj.ID);
       end
     end
 
-    % --- settings, written through ----------------------------------------
+    % --- settings, written through (see brelk.internal.Settings) --------------
 
     function set.Gain(obj, value)
       obj.write('Gain', value);
     end
     function value = get.Gain(obj)
-      value = obj.Settings.Gain;
+      value = obj.Settings.Values.Gain;
     end
     function set.Offset(obj, value)
       obj.write('Offset', value);
     end
     function value = get.Offset(obj)
-      value = obj.Settings.Offset;
+      value = obj.Settings.Values.Offset;
     end
     function set.ExposureTime(obj, value)
       obj.write('ExposureTime', value);
     end
     function value = get.ExposureTime(obj)
-      value = obj.Settings.ExposureTime;
+      value = obj.Settings.Values.ExposureTime;
     end
     function set.Brightness(obj, value)
       obj.write('Brightness', value);
     end
     function value = get.Brightness(obj)
-      value = obj.Settings.Brightness;
+      value = obj.Settings.Values.Brightness;
     end
     function set.Contrast(obj, value)
       obj.write('Contrast', value);
     end
     function value = get.Contrast(obj)
-      value = obj.Settings.Contrast;
+      value = obj.Settings.Values.Contrast;
     end
     function set.Gamma(obj, value)
       obj.write('Gamma', value);
     end
     function value = get.Gamma(obj)
-      value = obj.Settings.Gamma;
+      value = obj.Settings.Values.Gamma;
     end
     function set.Traffic(obj, value)
       obj.write('Traffic', value);
     end
     function value = get.Traffic(obj)
-      value = obj.Settings.Traffic;
+      value = obj.Settings.Values.Traffic;
     end
     function set.DDR(obj, value)
       obj.write('DDR', value);
     end
     function value = get.DDR(obj)
-      value = obj.Settings.DDR;
+      value = obj.Settings.Values.DDR;
     end
     function set.ROI(obj, value)
       obj.write('ROI', value);
     end
     function value = get.ROI(obj)
-      value = obj.Settings.ROI;
+      value = obj.Settings.Values.ROI;
+    end
+    function set.WhiteBalanceRed(obj, value)
+      obj.write('WhiteBalanceRed', value);
+    end
+    function value = get.WhiteBalanceRed(obj)
+      value = obj.Settings.Values.WhiteBalanceRed;
+    end
+    function set.WhiteBalanceGreen(obj, value)
+      obj.write('WhiteBalanceGreen', value);
+    end
+    function value = get.WhiteBalanceGreen(obj)
+      value = obj.Settings.Values.WhiteBalanceGreen;
+    end
+    function set.WhiteBalanceBlue(obj, value)
+      obj.write('WhiteBalanceBlue', value);
+    end
+    function value = get.WhiteBalanceBlue(obj)
+      value = obj.Settings.Values.WhiteBalanceBlue;
     end
 
-    % --- readings -------------------------------------------------------
+    % --- readings ---------------------------------------------------------------
 
     function value = get.Temperature(obj)
-      obj.Link.ensureOpen('Camera');
-      obj.followRamp();
-      value = obj.readTemperature();
+      obj.ensureOpen();
+      value = obj.Cooler.read(obj.Conn, obj.Checks);
     end
 
     function value = get.CoolerPower(obj)
-      obj.Link.ensureOpen('Camera');
-      value = obj.Link.require('Camera', 'BRELK_7_GetCoolerPWM');
+      obj.ensureOpen();
+      value = obj.Conn.require(obj.Checks, 'BRELK_7_GetCoolerPWM');
     end
-
     function set.CoolerPower(obj, value)
-      obj.Link.ensureOpen('Camera');
-      value = obj.Link.checked('Camera', 'CoolerPower', value, 'percent');
-      obj.Link.require('Camera', 'BRELK_6_SetCoolerPWM', value);
-      if value == 0
-        obj.coolerStopped();
-      else
-        obj.Cooler = struct('Mode', 'fixed', 'Target', [], 'Tolerance', obj.Cooler.Tolerance, ...
-                            'StallTime', obj.Cooler.StallTime, 'Setpoint', NaN, 'Ramp', [], 'Used', true);
-      end
+      obj.ensureOpen();
+      value = obj.Checks.number('CoolerPower', value, 'percent');
+      obj.Cooler.fixed(obj.Conn, obj.Checks, value);
     end
 
     function value = get.Humidity(obj)
-      obj.Link.ensureOpen('Camera');
-      value = obj.Link.require('Camera', 'BRELK_7_GetHumidity');
+      obj.ensureOpen();
+      value = obj.Conn.require(obj.Checks, 'BRELK_7_GetHumidity');
     end
 
     function value = get.Pressure(obj)
-      obj.Link.ensureOpen('Camera');
-      value = obj.Link.require('Camera', 'BRELK_7_GetPressure');
+      obj.ensureOpen();
+      value = obj.Conn.require(obj.Checks, 'BRELK_7_GetPressure');
     end
 
-    % --- cooling --------------------------------------------------------
+    % --- cooling ----------------------------------------------------------------
 
     function value = get.TemperatureSetpoint(obj)
-      value = obj.Cooler.Target;
+      value = [];
+      if ~isempty(obj.Cooler)
+        value = obj.Cooler.setpoint();
+      end
     end
-
     function set.TemperatureSetpoint(obj, value)
-      obj.Link.ensureOpen('Camera');
-      value = obj.Link.checked('Camera', 'TemperatureSetpoint', value, 'real');
-      obj.regulate(value, value, 0, obj.Cooler.Tolerance, obj.Cooler.StallTime);
+      obj.ensureOpen();
+      value = obj.Checks.number('TemperatureSetpoint', value, 'real');
+      cooler = obj.Cooler;
+      cooler.regulate(obj.Conn, obj.Checks, value, value, 0, cooler.Tolerance, cooler.StallTime, ...
+                      cooler.SettleTime);
     end
 
     function value = get.CoolerState(obj)
-      if ~obj.Link.Open
+      if ~obj.isOpen()
         value = 'off';
-        return;
-      end
-      switch obj.Cooler.Mode
-        case 'off'
-          value = 'off';
-        case 'fixed'
-          value = 'settling';
-        case {'warming', 'stalled'}
-          value = obj.Cooler.Mode;
-        otherwise  % regulating
-          obj.followRamp();
-          temperature = obj.readTemperature();
-          if ~isempty(obj.Cooler.Ramp)
-            value = 'ramping';
-          elseif abs(temperature - obj.Cooler.Target) <= obj.Cooler.Tolerance
-            value = 'at target';
-          else
-            value = 'settling';
-          end
+      else
+        value = obj.Cooler.state(obj.Conn, obj.Checks);
       end
     end
 
     function value = get.TemperatureLog(obj)
-      value = obj.Link.temperatureLog();
+      if isempty(obj.Cooler)
+        value = struct('Time', zeros(0, 1), 'Temperature', zeros(0, 1), 'Setpoint', zeros(0, 1), ...
+                       'Power', zeros(0, 1));
+      else
+        value = obj.Cooler.temperatureLog(obj.Waiter.Origin);
+      end
     end
 
     function coolTo(obj, target, varargin)
     %COOLTO Cool the sensor to a target temperature, with a ramp, and wait for it.
     %   cam.coolTo(target) sets the cooler's setpoint to target (C) and waits
-    %   until the sensor is within 0.2 C of it.
-    %   cam.coolTo(target, Name, Value, ...) takes these options:
-    %     'Rate'       C per minute: the setpoint moves from the present
-    %                  temperature to the target in steps of 0.1 C at this
-    %                  rate; 0 (default) sets the target at once
-    %     'Duration'   minutes the ramp takes, instead of 'Rate'
-    %     'Tolerance'  how close counts as there, C (default 0.2)
-    %     'Wait'       true (default); false returns once the ramp is set
-    %                  up (it moves on whenever the camera is read:
-    %                  Temperature, CoolerState, waitForTemperature)
-    %     'Timeout'    seconds of waiting before brelk:Camera:timeout
-    %                  (default Inf)
-    %     'StallTime'  seconds (default 120): when the cooler runs at 99%
-    %                  power or more and the sensor has come no 0.1 C closer
-    %                  to the target for this long, the target cannot be
-    %                  reached: CoolerState becomes 'stalled' and
-    %                  brelk:Camera:temperatureNotReached is raised. Where
-    %                  the camera gives no power reading the temperature
-    %                  alone decides.
-    %     'ProgressFcn'  for this call (see help brelk.Camera)
-    %   The cooler goes on regulating after the error; warmUp or another
-    %   target ends it.
+    %   until every reading of the sensor for 30 s has been within 0.2 C of
+    %   it.
+    %   cam.coolTo(target, Name, Value, ...) takes these options ([] for a
+    %   default):
+    %     'Rate'        C per minute: the setpoint moves from the present
+    %                   temperature to the target in steps of 0.1 C at this
+    %                   rate; 0 (default) sets the target at once
+    %     'Duration'    minutes the ramp takes, instead of 'Rate'
+    %     'Tolerance'   how close counts as there, C (default 0.2)
+    %     'SettleTime'  seconds of readings within the tolerance that count
+    %                   as there (default 30: several readings, 2 s apart,
+    %                   so that a regulator's overshoot or one stray
+    %                   reading does not end the wait; 0 for one reading)
+    %     'Wait'        true (default); false returns once the ramp is set
+    %                   up (it moves on whenever the camera is read:
+    %                   Temperature, CoolerState, waitForTemperature)
+    %     'Timeout'     seconds of waiting before brelk:Camera:timeout
+    %                   (default Inf)
+    %     'StallTime'   seconds (default 120): when the sensor has come no
+    %                   0.1 C closer to where it should be (the ramp's
+    %                   present setpoint, then the target) for this long,
+    %                   and is not settling, the target cannot be reached,
+    %                   whatever the cooler's power reads: CoolerState
+    %                   becomes 'stalled' and
+    %                   brelk:Camera:temperatureNotReached is raised. A
+    %                   sensor that keeps within the tolerance of a ramp's
+    %                   setpoint is making progress.
+    %     'ProgressFcn' for this call (see help brelk.Camera); [] for none
+    %   The setpoint is kept only once the camera accepted it: a refused
+    %   one leaves the cooler as it was. The cooler goes on regulating after
+    %   the error; warmUp or another target ends it.
     %
     %   Example
     %     cam.coolTo(-10, 'Rate', 3, 'Timeout', 1800)
-      obj.Link.ensureOpen('Camera');
+      obj.ensureOpen();
+      checks = obj.Checks;
       if nargin < 2
-        obj.Link.raise('Camera', 'invalidValue', 'coolTo needs the target temperature in C.');
+        checks.raise('invalidValue', 'coolTo needs the target temperature in C.');
       end
-      target = obj.Link.checked('Camera', 'The target temperature', target, 'real');
-      [opts, given] = obj.Link.options('Camera', {
-        'Rate',        0,   'nonnegative'
-        'Duration',    [],  'nonnegative'
-        'Tolerance',   0.2, 'positive'
-        'Wait',        true, 'logical'
-        'Timeout',     Inf, 'seconds'
-        'StallTime',   120, 'seconds'
-        'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
+      target = checks.number('The target temperature', target, 'real');
+      [opts, given] = checks.options({
+        'Rate',        0,    'nonnegative'
+        'Duration',    [],   'nonnegative'
+        'Tolerance',   0.2,  'positive'
+        'SettleTime',  30,   'nonnegative'
+        'Wait',        true, 'flag'
+        'Timeout',     Inf,  'seconds'
+        'StallTime',   120,  'positive'
+        'ProgressFcn', obj.Waiter.ProgressFcn, 'progress'}, varargin);
       if given.Rate && given.Duration
-        obj.Link.raise('Camera', 'invalidValue', 'Give coolTo a ''Rate'' or a ''Duration'', not both.');
+        checks.raise('invalidValue', 'Give coolTo a ''Rate'' or a ''Duration'', not both.');
       end
+      cooler = obj.Cooler;
       rate = opts.Rate / 60;
       start = target;
       if given.Duration || rate > 0
-        start = obj.readTemperature();
+        start = cooler.read(obj.Conn, checks);
       end
       if given.Duration
         rate = abs(target - start) / (opts.Duration * 60);  % Duration 0: Inf, at once
       end
-      obj.regulate(start, target, rate, opts.Tolerance, opts.StallTime);
+      cooler.regulate(obj.Conn, checks, target, start, rate, opts.Tolerance, opts.StallTime, opts.SettleTime);
       if opts.Wait
         obj.waitCooling(opts.Timeout, opts.ProgressFcn);
       end
@@ -467,132 +527,161 @@ classdef Camera < handle
 
     function waitForTemperature(obj, tolerance, timeout)
     %WAITFORTEMPERATURE Wait until the sensor is at the setpoint's target.
-    %   cam.waitForTemperature() waits until the sensor temperature is within
-    %   the tolerance of the last coolTo (0.2 C by default) of the target set
+    %   cam.waitForTemperature() waits, by the rules of coolTo, until every
+    %   reading of the sensor for the settle time has been within the
+    %   tolerance of the last coolTo (0.2 C by default) of the target set
     %   by coolTo or TemperatureSetpoint, moving a ramp on as it goes.
     %   cam.waitForTemperature(tolerance, timeout) takes the tolerance in C
-    %   and a timeout in seconds (default Inf), after which
-    %   brelk:Camera:timeout is raised. A stalled cooler raises
-    %   brelk:Camera:temperatureNotReached, as in coolTo; with no setpoint,
-    %   brelk:Camera:invalidOperation.
-      obj.Link.ensureOpen('Camera');
-      if ~any(strcmp(obj.Cooler.Mode, {'regulating', 'stalled'}))
-        obj.Link.raise('Camera', 'invalidOperation', ...
-                       '%s has no temperature setpoint to wait for: use coolTo or TemperatureSetpoint.', obj.ID);
+    %   and a timeout in seconds (default Inf; [] for either default),
+    %   after which brelk:Camera:timeout is raised. A stalled cooler raises
+    %   brelk:Camera:temperatureNotReached, as in coolTo; with no setpoint
+    %   the camera accepted, brelk:Camera:invalidOperation.
+      obj.ensureOpen();
+      checks = obj.Checks;
+      cooler = obj.Cooler;
+      if nargin < 2
+        tolerance = [];
       end
-      if nargin >= 2 && ~isempty(tolerance)
-        obj.Cooler.Tolerance = obj.Link.checked('Camera', 'The tolerance', tolerance, 'positive');
+      if nargin < 3
+        timeout = [];
       end
-      if nargin < 3 || isempty(timeout)
-        timeout = Inf;
+      tolerance = checks.argument('The tolerance', tolerance, 'positive', cooler.Tolerance);
+      timeout = checks.argument('The timeout', timeout, 'seconds', Inf);
+      if ~strcmp(cooler.Mode, 'regulating')
+        checks.raise('invalidOperation', ...
+                     '%s has no temperature setpoint to wait for: use coolTo or TemperatureSetpoint.', obj.ID);
       end
-      timeout = obj.Link.checked('Camera', 'The timeout', timeout, 'seconds');
-      obj.Cooler.Mode = 'regulating';
-      obj.waitCooling(timeout, obj.Link.ProgressFcn);
+      cooler.again(tolerance);
+      obj.waitCooling(timeout, obj.Waiter.ProgressFcn);
     end
 
     function warmUp(obj, varargin)
     %WARMUP Ramp the sensor up to a warm target, then switch the cooler off.
     %   cam.warmUp() moves the setpoint up from the present temperature at
     %   3 C per minute to 20 C. It finishes when the sensor is within 0.2 C
-    %   of the target, or when the temperature has held still (within
-    %   0.1 C) for 'StallTime' below the setpoint, as it does when the
-    %   ambient is colder than the target; then it switches the cooler off.
-    %   A sensor at or above the target only has its cooler switched off.
-    %   cam.warmUp(Name, Value, ...) takes these options:
+    %   of the target, or when it has come no 0.1 C closer to where it
+    %   should be for 'StallTime', as where the ambient is colder than the
+    %   target; then it switches the cooler off. A sensor at or above the
+    %   target only has its cooler switched off.
+    %   cam.warmUp(Name, Value, ...) takes these options ([] for a default):
     %     'Rate'       C per minute (default 3); 0 sets the target at once
     %     'Target'     C (default 20)
     %     'Tolerance'  C (default 0.2)
     %     'StallTime'  seconds (default 120)
     %     'Timeout'    seconds before brelk:Camera:timeout (default Inf);
     %                  the cooler is then left as it is
-    %     'ProgressFcn'  for this call (see help brelk.Camera)
-      obj.Link.ensureOpen('Camera');
-      opts = obj.Link.options('Camera', {
+    %     'ProgressFcn'  for this call (see help brelk.Camera); [] for none
+      obj.ensureOpen();
+      checks = obj.Checks;
+      opts = checks.options({
         'Rate',        3,   'nonnegative'
         'Target',      20,  'real'
         'Tolerance',   0.2, 'positive'
-        'StallTime',   120, 'seconds'
+        'StallTime',   120, 'positive'
         'Timeout',     Inf, 'seconds'
-        'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
-      temperature = obj.readTemperature();
+        'ProgressFcn', obj.Waiter.ProgressFcn, 'progress'}, varargin);
+      cooler = obj.Cooler;
+      conn = obj.Conn;
+      temperature = cooler.read(conn, checks);
       if temperature < opts.Target - opts.Tolerance
-        obj.Cooler.Mode = 'warming';
-        obj.Cooler.Target = opts.Target;
-        obj.startRamp(temperature, opts.Target, opts.Rate / 60);
-        still = struct('Temperature', temperature, 'Since', obj.Link.now(), ...
-                       'Tolerance', opts.Tolerance, 'StallTime', opts.StallTime);
-        obj.Link.wait('Camera', 'warming', @(s) obj.warmingStep(s), still, opts.Timeout, ...
-                      opts.ProgressFcn);
+        cooler.warm(conn, checks, opts.Target, temperature, opts.Rate / 60);
+        s = cooler.newWait();
+        s.Tolerance = opts.Tolerance;
+        s.StallTime = opts.StallTime;
+        obj.Waiter.wait(checks, 'warming', @(s, t) cooler.warmingStep(conn, checks, s, t), s, ...
+                        opts.Timeout, opts.ProgressFcn);
       end
-      obj.Link.require('Camera', 'BRELK_6_SetCoolerOFF');
-      obj.coolerStopped();
+      cooler.off(conn, checks);
     end
 
-    % --- exposures ------------------------------------------------------
+    % --- exposures --------------------------------------------------------------
 
     function value = get.State(obj)
-      value = obj.Link.exposureState();
+      if ~obj.isOpen()
+        value = 'closed';
+      else
+        value = obj.Exposure.at(obj.Conn.now(obj.Checks));
+      end
     end
 
     function value = get.PercentCompleted(obj)
-      value = obj.Link.exposurePercent();
+      if ~obj.isOpen()
+        value = 0;
+        if ~isempty(obj.Exposure)
+          value = obj.Exposure.Percent;
+        end
+      else
+        value = obj.Exposure.percentAt(obj.Conn.now(obj.Checks));
+      end
     end
 
     function startExposure(obj, seconds)
     %STARTEXPOSURE Start a single exposure and return at once.
-    %   cam.startExposure(seconds) sets ExposureTime to seconds where it
-    %   differs and starts one exposure. An exposure or live view under way
-    %   raises brelk:Camera:invalidOperation.
-      obj.Link.ensureOpen('Camera');
+    %   cam.startExposure(seconds) sets ExposureTime to seconds (rounded to
+    %   whole camera units) where it differs and starts one exposure. An
+    %   exposure or live view under way, or a filter wheel that turns,
+    %   raises brelk:Camera:invalidOperation and sends nothing.
+      obj.ensureOpen();
+      checks = obj.Checks;
       if nargin < 2
-        obj.Link.raise('Camera', 'invalidValue', 'startExposure needs the exposure time in seconds.');
+        checks.raise('invalidValue', 'startExposure needs the exposure time in seconds.');
       end
-      seconds = obj.Link.checked('Camera', 'The exposure time', seconds, 'positive');
-      obj.refuseWhileBusy('start an exposure');
-      if ~isequal(obj.Settings.ExposureTime, seconds)
-        obj.write('ExposureTime', seconds);
+      seconds = obj.Settings.prepare(checks, 'ExposureTime', seconds, 'The exposure time');
+      conn = obj.Conn;
+      state = obj.Exposure.at(conn.now(checks));
+      if ~strcmp(state, 'idle')
+        checks.raise('invalidOperation', 'Cannot start an exposure: %s is %s.', obj.ID, state);
       end
-      obj.Link.require('Camera', 'BRELK_9_BeginSingleExpose');
-      obj.Link.exposureStarted(seconds);
+      if ~isempty(obj.Wheel) && obj.Wheel.isTurning(checks)
+        checks.raise('invalidOperation', 'Cannot start an exposure: the filter wheel of %s is turning.', obj.ID);
+      end
+      if ~isequal(obj.Settings.Values.ExposureTime, seconds)
+        obj.Settings.write(conn, checks, 'ExposureTime', seconds);
+      end
+      conn.require(checks, 'BRELK_9_BeginSingleExpose');
+      % Timed from after the call returned: never shorter than the camera's.
+      obj.Exposure.started(conn.now(checks), seconds);
     end
 
     function waitForExposure(obj, timeout)
     %WAITFOREXPOSURE Wait until the running exposure's time has passed.
     %   cam.waitForExposure() returns once the exposure started last has
-    %   run its time (at once when none runs). cam.waitForExposure(timeout)
-    %   raises brelk:Camera:timeout after timeout seconds instead. Live view
-    %   raises brelk:Camera:invalidOperation: it runs until stopLive.
-      obj.Link.ensureOpen('Camera');
-      if nargin < 2 || isempty(timeout)
-        timeout = Inf;
+    %   run its whole time (at once when none runs).
+    %   cam.waitForExposure(timeout) raises brelk:Camera:timeout after
+    %   timeout seconds instead (default Inf, or []). Live view raises
+    %   brelk:Camera:invalidOperation: it runs until stopLive.
+      obj.ensureOpen();
+      if nargin < 2
+        timeout = [];
       end
-      timeout = obj.Link.checked('Camera', 'The timeout', timeout, 'seconds');
-      obj.waitExposure(timeout, obj.Link.ProgressFcn);
+      timeout = obj.Checks.argument('The timeout', timeout, 'seconds', Inf);
+      obj.waitExposure(timeout, obj.Waiter.ProgressFcn);
     end
 
     function expose(obj, seconds, varargin)
     %EXPOSE Take a single exposure: start it and wait for it.
     %   cam.expose(seconds) is startExposure(seconds) then waitForExposure.
     %   cam.expose(seconds, 'Timeout', t, 'ProgressFcn', f) passes a timeout
-    %   (default Inf) and a progress function for the wait.
+    %   (default Inf) and a progress function for the wait ([] for none).
+      obj.ensureOpen();
+      checks = obj.Checks;
       if nargin < 2
-        obj.Link.ensureOpen('Camera');
-        obj.Link.raise('Camera', 'invalidValue', 'expose needs the exposure time in seconds.');
+        checks.raise('invalidValue', 'expose needs the exposure time in seconds.');
       end
-      opts = obj.Link.options('Camera', {
+      opts = checks.options({
         'Timeout',     Inf, 'seconds'
-        'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
+        'ProgressFcn', obj.Waiter.ProgressFcn, 'progress'}, varargin);
       obj.startExposure(seconds);
       obj.waitExposure(opts.Timeout, opts.ProgressFcn);
     end
 
     function abortExposure(obj)
     %ABORTEXPOSURE Cancel the running exposure; nothing when none runs.
-      obj.Link.ensureOpen('Camera');
-      if strcmp(obj.Link.exposureState(), 'exposing')
-        obj.Link.require('Camera', 'BRELK_9_StopSingleCapture');
-        obj.Link.exposureEnded();
+      obj.ensureOpen();
+      t = obj.Conn.now(obj.Checks);
+      if strcmp(obj.Exposure.at(t), 'exposing')
+        obj.Conn.require(obj.Checks, 'BRELK_9_StopSingleCapture');
+        obj.Exposure.aborted(t);
       end
     end
 
@@ -600,83 +689,90 @@ classdef Camera < handle
     %STARTLIVE Start live exposure, which runs until stopLive.
     %   A single exposure under way raises brelk:Camera:invalidOperation;
     %   live view already running is left as it is.
-      obj.Link.ensureOpen('Camera');
-      if strcmp(obj.Link.exposureState(), 'live')
+      obj.ensureOpen();
+      state = obj.Exposure.at(obj.Conn.now(obj.Checks));
+      if strcmp(state, 'live')
         return;
       end
-      obj.refuseWhileBusy('start live exposure');
-      obj.Link.require('Camera', 'BRELK_10_BeginLiveExpose');
-      obj.Link.liveSwitched(true);
+      if ~strcmp(state, 'idle')
+        obj.Checks.raise('invalidOperation', 'Cannot start live exposure: %s is %s.', obj.ID, state);
+      end
+      obj.Conn.require(obj.Checks, 'BRELK_10_BeginLiveExpose');
+      obj.Exposure.live(true);
     end
 
     function stopLive(obj)
     %STOPLIVE Stop live exposure; nothing when it is not running.
-      obj.Link.ensureOpen('Camera');
-      if strcmp(obj.Link.exposureState(), 'live')
-        obj.Link.require('Camera', 'BRELK_10_StopLiveCapture');
-        obj.Link.liveSwitched(false);
+      obj.ensureOpen();
+      if strcmp(obj.Exposure.State, 'live')
+        obj.Conn.require(obj.Checks, 'BRELK_10_StopLiveCapture');
+        obj.Exposure.live(false);
       end
     end
 
-    % --- the rest -------------------------------------------------------
+    % --- the rest ---------------------------------------------------------------
 
     function value = get.Log(obj)
-      value = obj.Link.callLog();
+      if isempty(obj.Conn)
+        value = struct('Time', {}, 'Function', {}, 'Inputs', {}, 'Status', {}, 'Text', {});
+        value = value(:);
+      else
+        value = obj.Conn.callLog(obj.Waiter.Origin);
+      end
     end
 
     function value = get.Verbose(obj)
-      value = obj.Link.Verbose;
+      value = ~isempty(obj.Conn) && obj.Conn.Verbose;
     end
     function set.Verbose(obj, value)
-      obj.Link.Verbose = obj.Link.checked('Camera', 'Verbose', value, 'logical');
+      obj.ensureOpen();
+      obj.Conn.Verbose = obj.Checks.flag('Verbose', value);
     end
 
     function value = get.WarmUpOnClose(obj)
       value = obj.WarmUp;
     end
     function set.WarmUpOnClose(obj, value)
-      obj.WarmUp = obj.Link.checked('Camera', 'WarmUpOnClose', value, 'logical');
+      obj.ensureOpen();
+      obj.WarmUp = obj.Checks.flag('WarmUpOnClose', value);
     end
 
     function value = get.ProgressFcn(obj)
-      value = obj.Link.ProgressFcn;
+      value = [];
+      if ~isempty(obj.Waiter)
+        value = obj.Waiter.ProgressFcn;
+      end
     end
     function set.ProgressFcn(obj, value)
-      obj.Link.ProgressFcn = obj.Link.checked('Camera', 'ProgressFcn', value, 'progress');
+      obj.ensureOpen();
+      obj.Waiter.ProgressFcn = obj.Checks.progress('ProgressFcn', value);
     end
 
     function close(obj)
     %CLOSE Warm up where needed, switch the cooler off and close the camera.
     %   cam.close() ends an exposure or live view under way; warms the
-    %   sensor up first (warmUp with its defaults) when the cooler was used
-    %   and WarmUpOnClose is true; switches the cooler off; and calls
-    %   BRELK_11_CloseCamera, which closes the camera and releases the SDK.
-    %   While other brelk.Camera objects are open the SDK stays: the last
-    %   one to close releases it. While another Camera on the same ID is
-    %   open, close only lets go of this object and leaves the camera to
-    %   it. Closing a closed camera does nothing. Each step is tried even
-    %   when one before it fails; the first failure is raised at the end.
-      if isempty(obj.Link) || ~obj.Link.Open
+    %   sensor up first (warmUp with its defaults) when the cooler was used,
+    %   by this object or another one on the same ID, and WarmUpOnClose is
+    %   true; switches the cooler off; and calls BRELK_11_CloseCamera, which
+    %   closes the camera and releases the SDK. While other brelk.Camera
+    %   objects are open the SDK stays: the last one to close releases it.
+    %   While another Camera on the same ID is open, close only lets go of
+    %   this object and leaves the camera to it.
+    %   Each step is tried even when one before it fails, and the first
+    %   failure is raised at the end; the object then stays open, and close
+    %   can be called again to finish what failed. Closing a closed camera
+    %   does nothing.
+      if isempty(obj.Conn) || obj.Closed
         return;
       end
-      [same, others] = obj.Link.registry('count', obj.ID);
-      failure = [];
+      [same, others] = obj.Conn.others();
       if same == 0
-        failure = attempt(failure, @() obj.abortExposure());
-        failure = attempt(failure, @() obj.stopLive());
-        if obj.Cooler.Used && obj.WarmUp
-          failure = attempt(failure, @() obj.warmUp());
-        end
-        failure = attempt(failure, @() obj.Link.require('Camera', 'BRELK_6_SetCoolerOFF'));
-        obj.coolerStopped();
-        if others == 0
-          failure = attempt(failure, @() obj.Link.require('Camera', 'BRELK_11_CloseCamera'));
-        end
+        obj.shutDown(others);
       end
-      obj.Link.Open = false;
-      obj.Link.registry('remove', obj.ID);
-      if ~isempty(failure)
-        rethrow(failure);
+      obj.Conn.leave();
+      obj.Closed = true;
+      if ~isempty(obj.Wheel)
+        obj.Wheel.detach();
       end
     end
 
@@ -685,7 +781,10 @@ classdef Camera < handle
       try
         obj.close();
       catch err
-        warning(err.identifier, '%s', err.message);
+        try
+          warning(err.identifier, '%s', err.message);
+        catch
+        end
       end
     end
 
@@ -700,21 +799,20 @@ classdef Camera < handle
     %     print(f, '-dpng', 'cooling.png');  % '-dpngcairo' in octave-cli
     %   It works after close too. An empty log raises
     %   brelk:Camera:invalidOperation.
-      readings = obj.Link.temperatureLog();
+      readings = obj.TemperatureLog;
       if isempty(readings.Time)
-        obj.Link.raise('Camera', 'invalidOperation', ...
-                       'No temperature of %s has been read yet: there is nothing to plot.', obj.ID);
+        obj.Checks.raise('invalidOperation', ...
+                         'No temperature of %s has been read yet: there is nothing to plot.', obj.ID);
       end
       if nargin < 2
         f = figure();
       elseif ~(isscalar(f) && ishghandle(f) && strcmp(get(f, 'Type'), 'figure'))
-        obj.Link.raise('Camera', 'invalidValue', ...
-                       'plotTemperature takes a figure, such as figure(''Visible'', ''off'').');
+        obj.Checks.raise('invalidValue', 'plotTemperature takes a figure, such as figure(''Visible'', ''off'').');
       end
       clf(f);
       minutes = readings.Time / 60;
-      [ax, temperature, power] = plotyy(axes('Parent', f), minutes, ...
-                                        [readings.Temperature, readings.Setpoint], minutes, readings.Power);
+      [ax, temperature] = plotyy(axes('Parent', f), minutes, ...
+                                 [readings.Temperature, readings.Setpoint], minutes, readings.Power);
       set(temperature(2), 'LineStyle', '--');
       set(ax(2), 'YLim', [0 105]);          % full power shows below the frame
       % Room for both axes' labels and the title: octave-cli's gnuplot
@@ -727,10 +825,20 @@ classdef Camera < handle
       legend(ax(1), {'Sensor', 'Setpoint'});
     end
 
+    function tf = isequal(a, b, varargin)
+    %ISEQUAL True for the same camera object, without reading the camera.
+      tf = sameObjects(a, b) && (isempty(varargin) || isequal(a, varargin{:}));
+    end
+
     function disp(obj)
       % No camera calls here: displaying an object should not change its logs.
-      if isempty(obj.Link)
-        fprintf('  brelk.Camera (not connected)\n');
+      if ~isscalar(obj)
+        ids = arrayfun(@(c) c.ID, obj, 'UniformOutput', false);
+        fprintf('  %s brelk.Camera array: %s\n', sizeText(obj), strjoin(ids(:)', ', '));
+        return;
+      end
+      if isempty(obj.Conn)
+        fprintf('  brelk.Camera %s (not connected)\n', obj.ID);
         return;
       end
       kind = 'monochrome';
@@ -741,235 +849,182 @@ classdef Camera < handle
       if ~isempty(obj.Wheel)
         wheel = sprintf('a %d-slot filter wheel', obj.Wheel.SlotCount);
       end
-      fprintf('  brelk.Camera %s: %s, %d x %d pixels, %s\n', obj.ID, kind, ...
-              obj.Sensor.ImageSize, wheel);
-      if ~obj.Link.Open
+      fprintf('  brelk.Camera %s: %s, %d x %d pixels, %s\n', obj.ID, kind, obj.Sensor.ImageSize, wheel);
+      if obj.Closed
         fprintf('  closed\n');
         return;
       end
       cooler = obj.Cooler.Mode;
-      if any(strcmp(cooler, {'regulating', 'stalled'}))
-        cooler = sprintf('%s to %g C', cooler, obj.Cooler.Target);
+      if ~isempty(obj.Cooler.setpoint())
+        cooler = sprintf('%s to %g C', cooler, obj.Cooler.setpoint());
       end
-      fprintf('  State: %s; cooler: %s\n', obj.Link.exposureState(), cooler);
+      fprintf('  State: %s; cooler: %s\n', obj.Exposure.State, cooler);
+    end
+  end
+
+  methods (Static, Hidden)
+    function obj = loadobj(obj)
+      % A Camera loaded from a file is a record only: its parts were not
+      % saved, so it reaches no camera, and its delete closes nothing.
+      obj.Serial = serialNumber();
     end
   end
 
   methods (Access = private)
-    function connect(obj)
-      link = obj.Link;
-      link.require('Camera', 'BRELK_2_SetReadMode', obj.ReadMode);
-      link.require('Camera', 'BRELK_3_SetStreamMode', obj.StreamMode);
-      link.require('Camera', 'BRELK_4_InitCamera');
-      [chipW, chipH, imageW, imageH, pixelW, pixelH] = link.require('Camera', 'BRELK_7_GetChipInfo');
-      effective = cell(1, 4);
-      overscan = cell(1, 4);
-      [effective{:}] = link.require('Camera', 'BRELK_7_GetEffective');
-      [overscan{:}] = link.require('Camera', 'BRELK_7_GetOverscan');
-      obj.Sensor = struct('ChipSize', [chipW chipH], 'ImageSize', double([imageW imageH]), ...
-                          'PixelSize', [pixelW pixelH], 'EffectiveArea', double([effective{:}]), ...
-                          'OverscanArea', double([overscan{:}]));
-      % A monochrome camera fails the colour guard; a colour one with a
-      % pattern code the toolbox does not know still counts as colour.
-      [status, text, pattern] = link.call('BRELK_7_GetDebayer');
-      obj.IsColor = status == 0 || isempty(strfind(text, 'don''t support color'));
-      if status == 0
-        obj.BayerPattern = char(pattern(:)');
+    function ensureOpen(obj)
+      if isempty(obj.Conn)
+        obj.Checks.raise('notConnected', ...
+                         'This brelk.Camera was loaded from a file and reaches no camera: brelk.Camera(''%s'') connects.', ...
+                         obj.ID);
       end
-      if link.call('BRELK_8_CheckCFWPlug') == 0
-        obj.Wheel = brelk.FilterWheel(link);
+      if obj.Closed
+        obj.Checks.raise('closed', '%s has been closed.', obj.ID);
       end
+    end
+
+    function tf = isOpen(obj)
+      tf = ~isempty(obj.Conn) && ~obj.Closed;
     end
 
     function write(obj, name, value)
-      obj.Link.ensureOpen('Camera');
-      switch name
-        case 'ExposureTime'
-          value = obj.Link.checked('Camera', name, value, 'positive');
-          inputs = {value * obj.ExposureUnit};
-        case 'Gamma'
-          value = obj.Link.checked('Camera', name, value, 'positive');
-          inputs = {value};
-        case 'DDR'
-          value = obj.Link.checked('Camera', name, value, 'logical');
-          inputs = {double(value)};
-        case 'ROI'
-          value = obj.checkedROI(value);
-          inputs = num2cell(value);
-        otherwise
-          value = obj.Link.checked('Camera', name, value, 'real');
-          inputs = {value};
-      end
-      setters = struct('Gain', 'BRELK_6_SetGain', 'Offset', 'BRELK_6_SetOffset', ...
-                       'ExposureTime', 'BRELK_6_SetExposeTime', 'Brightness', 'BRELK_6_SetLiveBrightness', ...
-                       'Contrast', 'BRELK_6_SetLiveContrast', 'Gamma', 'BRELK_6_SetLiveGamma', ...
-                       'Traffic', 'BRELK_6_SetTraffic', 'DDR', 'BRELK_6_SetDDR', 'ROI', 'BRELK_6_SetROI');
-      obj.Link.require('Camera', setters.(name), inputs{:});
-      obj.Settings.(name) = value;
+      obj.ensureOpen();
+      obj.Settings.write(obj.Conn, obj.Checks, name, value);
     end
 
-    function roi = checkedROI(obj, roi)
-      area = obj.Sensor.EffectiveArea;
-      ok = isnumeric(roi) && isreal(roi) && numel(roi) == 4 && all(isfinite(roi(:)));
-      if ok
-        roi = double(roi(:)');
-        ok = all(roi == round(roi)) && all(roi(1:2) >= 0) && all(roi(3:4) >= 1) ...
-             && roi(1) + roi(3) <= area(3) && roi(2) + roi(4) <= area(4);
+    function connect(obj)
+      conn = obj.Conn;
+      checks = obj.Checks;
+      [status, text] = conn.call(checks, 'BRELK_2_SetReadMode', obj.ReadMode);
+      obj.Opened = ~any(strcmp(strsplit(text, newline), 'Open BRELKCCD failed.'));
+      if status ~= 0
+        checks.failed(obj.ID, 'BRELK_2_SetReadMode', {obj.ReadMode}, text);
       end
-      if ~ok
-        obj.Link.raise('Camera', 'invalidValue', ...
-                       'ROI must be [x y width height] in whole pixels within the %d x %d effective area.', ...
-                       area(3), area(4));
+      conn.require(checks, 'BRELK_3_SetStreamMode', obj.StreamMode);
+      conn.require(checks, 'BRELK_4_InitCamera');
+      [chipW, chipH, imageW, imageH, pixelW, pixelH] = conn.require(checks, 'BRELK_7_GetChipInfo');
+      effective = cell(1, 4);
+      overscan = cell(1, 4);
+      [effective{:}] = conn.require(checks, 'BRELK_7_GetEffective');
+      [overscan{:}] = conn.require(checks, 'BRELK_7_GetOverscan');
+      obj.Sensor = struct('ChipSize', [chipW chipH], 'ImageSize', double([imageW imageH]), ...
+                          'PixelSize', [pixelW pixelH], 'EffectiveArea', double([effective{:}]), ...
+                          'OverscanArea', double([overscan{:}]));
+      obj.Settings.bound(obj.Sensor.EffectiveArea);
+      % A monochrome camera fails the colour guard; a colour one with a
+      % pattern code the toolbox does not know still counts as colour. Any
+      % other failure is a failed read, not a feature.
+      [status, text, pattern] = conn.call(checks, 'BRELK_7_GetDebayer');
+      if status == 0
+        obj.IsColor = true;
+        obj.BayerPattern = char(pattern(:)');
+      elseif said(text, 'Debayer format error.')
+        obj.IsColor = true;
+      elseif ~said(text, 'Camera don''t support color function.')
+        checks.failed(obj.ID, 'BRELK_7_GetDebayer', {}, text);
       end
-    end
-
-    function refuseWhileBusy(obj, what)
-      state = obj.Link.exposureState();
-      if ~strcmp(state, 'idle')
-        obj.Link.raise('Camera', 'invalidOperation', 'Cannot %s: %s is %s.', what, obj.ID, state);
+      [status, text] = conn.call(checks, 'BRELK_8_CheckCFWPlug');
+      if status == 0
+        obj.Wheel = brelk.FilterWheel(brelk.internal.Checks('FilterWheel'), conn, obj.Waiter, obj.Exposure);
+      elseif ~said(text, 'Camera don''t support CFW control function.') && ~said(text, 'No CFW is connected to camera.')
+        checks.failed(obj.ID, 'BRELK_8_CheckCFWPlug', {}, text);
       end
     end
 
-    % The temperature and the power, added to the temperature log. The power
-    % is only logged: a camera that cannot tell it still has a temperature.
-    function [temperature, power] = readTemperature(obj)
-      temperature = obj.Link.require('Camera', 'BRELK_7_GetTemperature');
-      [status, ~, power] = obj.Link.call('BRELK_7_GetCoolerPWM');
-      if status ~= 0 || ~isscalar(power)
-        power = NaN;
+    % A constructor that failed: what it opened is closed again when no
+    % other Camera is open (closing releases the SDK, and so every camera),
+    % and it is counted out.
+    function abandon(obj)
+      [same, others] = obj.Conn.others();
+      if obj.Opened && same == 0 && others == 0
+        obj.Conn.call(obj.Checks, 'BRELK_11_CloseCamera');
       end
-      obj.Link.logTemperature(temperature, obj.Cooler.Setpoint, power);
+      obj.Conn.leave();
+      obj.Closed = true;
     end
 
-    % Regulation to a target, at once (rate 0 or Inf) or by a ramp from the
-    % temperature start (rate in C per second).
-    function regulate(obj, start, target, rate, tolerance, stallTime)
-      obj.Cooler = struct('Mode', 'regulating', 'Target', target, 'Tolerance', tolerance, ...
-                          'StallTime', stallTime, 'Setpoint', obj.Cooler.Setpoint, 'Ramp', [], 'Used', true);
-      obj.startRamp(start, target, rate);
-    end
-
-    % A ramp starts at the present temperature on the 0.1 C grid, so that
-    % its steps are round figures, and ends on the target exactly.
-    function startRamp(obj, from, to, rate)
-      from = round(from * 10) / 10;
-      if rate > 0 && isfinite(rate) && from ~= to
-        obj.Cooler.Ramp = struct('From', from, 'To', to, 'Rate', rate, 'Start', obj.Link.now());
-        obj.setSetpoint(from);
-      else
-        obj.Cooler.Ramp = [];
-        obj.setSetpoint(to);
+    % The camera's part of close, when this is the last Camera on its ID:
+    % each step is tried even when one before fails, and a step that failed
+    % is tried again by the next close. Once the camera itself is closed,
+    % nothing else is left to do.
+    function shutDown(obj, others)
+      if isempty(obj.Pending)
+        obj.Pending = struct('Abort', true, 'Live', true, 'WarmUp', obj.Cooler.Used && obj.WarmUp, 'Off', true);
       end
-    end
-
-    % The ramp's setpoint for now, sent when it has moved a step.
-    function followRamp(obj)
-      ramp = obj.Cooler.Ramp;
-      if isempty(ramp)
-        return;
+      p = obj.Pending;
+      failure = [];
+      [p.Abort, failure] = attempt(p.Abort, failure, @() obj.abortExposure());
+      [p.Live, failure] = attempt(p.Live, failure, @() obj.stopLive());
+      [p.WarmUp, failure] = attempt(p.WarmUp && p.Off, failure, @() obj.warmUp());
+      [p.Off, failure] = attempt(p.Off, failure, @() obj.Cooler.off(obj.Conn, obj.Checks));
+      obj.Pending = p;
+      if others == 0
+        [closing, failure] = attempt(true, failure, @() obj.Conn.require(obj.Checks, 'BRELK_11_CloseCamera'));
+        if ~closing
+          return;  % closed: exposures end and the cooler stops with it
+        end
       end
-      span = abs(ramp.To - ramp.From);
-      moved = ramp.Rate * (obj.Link.now() - ramp.Start);
-      if moved >= span - 1e-9
-        setpoint = ramp.To;
-        obj.Cooler.Ramp = [];
-      else
-        steps = floor(moved / 0.1 + 1e-9);
-        setpoint = round((ramp.From + sign(ramp.To - ramp.From) * steps * 0.1) * 10) / 10;
+      if ~isempty(failure)
+        rethrow(failure);
       end
-      if setpoint ~= obj.Cooler.Setpoint
-        obj.setSetpoint(setpoint);
-      end
-    end
-
-    function setSetpoint(obj, value)
-      obj.Link.require('Camera', 'BRELK_6_SetCoolerTemperature', value);
-      obj.Cooler.Setpoint = value;
-    end
-
-    function coolerStopped(obj)
-      obj.Cooler = struct('Mode', 'off', 'Target', [], 'Tolerance', obj.Cooler.Tolerance, ...
-                          'StallTime', obj.Cooler.StallTime, 'Setpoint', NaN, 'Ramp', [], 'Used', false);
     end
 
     function waitCooling(obj, timeout, progress)
-      stall = struct('Distance', [], 'Since', []);
-      obj.Link.wait('Camera', 'cooling', @(s) obj.coolingStep(s), stall, timeout, progress);
-    end
-
-    function [done, info, s, interval, pending] = coolingStep(obj, s)
-      obj.followRamp();
-      [temperature, power] = obj.readTemperature();
       cooler = obj.Cooler;
-      distance = abs(temperature - cooler.Target);
-      done = isempty(cooler.Ramp) && distance <= cooler.Tolerance;
-      now = obj.Link.now();
-      if done || power < 99
-        s.Distance = [];
-      elseif isempty(s.Distance) || distance < s.Distance - 0.1 + 1e-9
-        s.Distance = distance;  % full power and still coming closer
-        s.Since = now;
-      elseif now - s.Since >= cooler.StallTime
-        obj.Cooler.Mode = 'stalled';
-        obj.Link.raise('Camera', 'temperatureNotReached', ...
-                       ['%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, ' ...
-                        'with the cooler at %.0f%% power for %g s.'], ...
-                       obj.ID, temperature, distance, cooler.Target, power, now - s.Since);
-      end
-      info = struct('Temperature', temperature, 'Setpoint', cooler.Setpoint, 'Power', power, ...
-                    'Target', cooler.Target);
-      interval = 2;
-      pending = sprintf('the sensor is at %.2f C, not within %g C of %g C', temperature, ...
-                        cooler.Tolerance, cooler.Target);
-    end
-
-    function [done, info, s, interval, pending] = warmingStep(obj, s)
-      obj.followRamp();
-      [temperature, power] = obj.readTemperature();
-      cooler = obj.Cooler;
-      now = obj.Link.now();
-      done = temperature >= cooler.Target - s.Tolerance;
-      if ~done
-        if abs(temperature - s.Temperature) >= 0.1
-          s.Temperature = temperature;
-          s.Since = now;
-        elseif now - s.Since >= s.StallTime && temperature < cooler.Setpoint - s.Tolerance
-          done = true;  % as warm as the ambient lets it be
-        end
-      end
-      info = struct('Temperature', temperature, 'Setpoint', cooler.Setpoint, 'Power', power, ...
-                    'Target', cooler.Target);
-      interval = 2;
-      pending = sprintf('the sensor is at %.2f C, still warming to %g C', temperature, cooler.Target);
+      conn = obj.Conn;
+      checks = obj.Checks;
+      obj.Waiter.wait(checks, 'cooling', @(s, t) cooler.coolingStep(conn, checks, s, t), cooler.newWait(), ...
+                      timeout, progress);
     end
 
     function waitExposure(obj, timeout, progress)
-      state = obj.Link.exposureState();
+      exposure = obj.Exposure;
+      state = exposure.at(obj.Conn.now(obj.Checks));
       if strcmp(state, 'live')
-        obj.Link.raise('Camera', 'invalidOperation', ...
-                       '%s is in live view, which runs until stopLive.', obj.ID);
+        obj.Checks.raise('invalidOperation', '%s is in live view, which runs until stopLive.', obj.ID);
       end
       if strcmp(state, 'exposing')
-        obj.Link.wait('Camera', 'exposure', @(s) obj.exposureStep(s), [], timeout, progress);
+        obj.Waiter.wait(obj.Checks, 'exposure', @(s, t) exposure.step(s, t), [], timeout, progress);
       end
-    end
-
-    function [done, info, s, interval, pending] = exposureStep(obj, s)
-      done = ~strcmp(obj.Link.exposureState(), 'exposing');
-      info = struct('PercentCompleted', obj.Link.exposurePercent());
-      interval = min(1, obj.Link.remaining());
-      pending = sprintf('the exposure is %.0f%% done', info.PercentCompleted);
     end
   end
 end
 
-% Runs one step of close, keeping the first failure for the end.
-function failure = attempt(failure, step)
+% Runs one step of close while it is pending: whether it is still pending
+% after, and the first failure so far.
+function [pending, failure] = attempt(pending, failure, step)
+  if ~pending
+    return;
+  end
   try
     step();
+    pending = false;
   catch err
     if isempty(failure)
       failure = err;
     end
   end
+end
+
+function tf = said(text, line)
+  tf = any(strcmp(strsplit(text, newline), line));
+end
+
+% Identity without the camera: handle classes in Octave 7 have no ==.
+function tf = sameObjects(a, b)
+  tf = isa(b, 'brelk.Camera') && isequal(size(a), size(b)) ...
+       && isequal(arrayfun(@(c) c.Serial, a), arrayfun(@(c) c.Serial, b));
+end
+
+function n = serialNumber()
+  persistent last
+  if isempty(last)
+    last = 0;
+  end
+  last = last + 1;
+  n = last;
+end
+
+function text = sizeText(obj)
+  text = sprintf('%dx', size(obj));
+  text = text(1:end - 1);
 end

@@ -15,8 +15,10 @@ classdef FilterWheel < handle
 %
 %   Properties:
 %     SlotCount   the number of slots (read only)
-%     Names       a cell array of SlotCount unique, non-empty char rows,
-%                 one name per slot; default {'1', '2', ..., 'N'}; settable
+%     Names       SlotCount unique, non-empty names, one per slot, as a
+%                 cell array of char rows; set it from a cell array of
+%                 char rows or string scalars, or a string array; default
+%                 {'1', '2', ..., 'N'}
 %     Position    the slot the wheel is at, read from the camera; NaN while
 %                 it moves
 %     IsMoving    true while the wheel moves, read from the camera
@@ -24,22 +26,25 @@ classdef FilterWheel < handle
 %   Methods:
 %     moveTo(slotOrName, Name, Value, ...)
 %         Turns the wheel to a slot, given by number (1 to SlotCount) or by
-%         name. It sends BRELK_8_SetCFWTarget the digit character of the
-%         slot minus one ('0' for slot 1). A move under way is waited for
-%         first, since the wheel takes no new target while it turns. Options:
+%         name (char or string). It sends BRELK_8_SetCFWTarget the digit
+%         character of the slot minus one ('0' for slot 1). A move under
+%         way is waited for first, since the wheel takes no new target
+%         while it turns. Options ([] for a default):
 %           'Wait'         true (default): wait until the wheel is there;
 %                          false: return at once (see waitForMove)
 %           'Timeout'      seconds before brelk:FilterWheel:timeout
 %                          (default 10 s plus 2 s per slot step, the
 %                          shorter way round)
-%           'ProgressFcn'  for this call (see help brelk.Camera)
+%           'ProgressFcn'  for this call (see help brelk.Camera); []: none
 %         It refuses to move while the camera's exposure runs
 %         (brelk:FilterWheel:invalidOperation): a filter that moves spoils
-%         the frame. Live view does not stop it.
+%         the frame. Live view does not stop it. The camera in turn refuses
+%         to start an exposure while the wheel turns.
 %     waitForMove(timeout)
 %         Waits until the wheel has reached the slot of the last moveTo,
 %         or, with no move pending, until it stands still. timeout in
-%         seconds (default: the last moveTo's, or 10 s plus 2 s per slot).
+%         seconds (default, or []: the last moveTo's, or 10 s plus 2 s per
+%         slot).
 %
 %   Errors are MException objects with the identifier
 %   brelk:FilterWheel:<mnemonic>, as for brelk.Camera; where a function
@@ -47,9 +52,10 @@ classdef FilterWheel < handle
 %     notConnected      the camera did not open
 %     sdkFailed         a function returned -1 otherwise (a refused move)
 %     notSupported      the camera reports no filter wheel control
-%     invalidValue      a slot out of range, an unknown name, a bad option
-%                       or Names; nothing is sent
-%     invalidOperation  a move while the camera's exposure runs
+%     invalidValue      a slot out of range, an unknown or ambiguous name,
+%                       a bad option or Names; nothing is sent
+%     invalidOperation  a move while the camera's exposure runs; a clock
+%                       that fails (see brelk.Camera)
 %     timeout           the wheel did not arrive in time
 %     closed            its camera was closed
 %
@@ -68,24 +74,43 @@ classdef FilterWheel < handle
     IsMoving
   end
 
+  properties (Hidden, SetAccess = private)
+    Serial = 0           % which object this is: Octave's handles have no ==
+  end
+
   properties (Access = private)
-    Link = []
+    Checks = []
+  end
+
+  properties (Access = private, Transient)
+    Conn = []
+    Waiter = []
+    Exposure = []        % the camera's, so that no move spoils a frame
+  end
+
+  properties (Access = private)
     SlotNames = {}
     Target = []          % the slot of the last move, until the wheel is there
     MoveTimeout = []
+    Closed = false       % its camera was closed
   end
 
   methods
-    function obj = FilterWheel(link)
-      if nargin < 1 || ~isa(link, 'brelk.internal.Link')
-        link = brelk.internal.Link();
-        link.raise('FilterWheel', 'invalidOperation', ...
-                   'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
+    function obj = FilterWheel(checks, conn, waiter, exposure)
+    %FILTERWHEEL Made by brelk.Camera with its parts; reads the slot count.
+      if nargin < 4 || ~isa(conn, 'brelk.internal.Connection')
+        checks = brelk.internal.Checks('FilterWheel');
+        checks.raise('invalidOperation', ...
+                     'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
       end
-      obj.Link = link;
-      slots = double(link.require('FilterWheel', 'BRELK_8_GetCFWSlotsNum'));
+      obj.Checks = checks;
+      obj.Conn = conn;
+      obj.Waiter = waiter;
+      obj.Exposure = exposure;
+      obj.Serial = serialNumber();
+      slots = double(conn.require(checks, 'BRELK_8_GetCFWSlotsNum'));
       if slots < 1
-        link.raise('FilterWheel', 'sdkFailed', '%s: the filter wheel reports %d slots.', link.ID, slots);
+        checks.raise('sdkFailed', '%s: the filter wheel reports %d slots.', conn.ID, slots);
       end
       obj.SlotCount = slots;
       obj.SlotNames = arrayfun(@(k) sprintf('%d', k), 1:slots, 'UniformOutput', false);
@@ -96,59 +121,52 @@ classdef FilterWheel < handle
     end
 
     function set.Names(obj, names)
-      ok = iscell(names) && numel(names) == obj.SlotCount && iscellstr(names);
-      if ok
-        names = reshape(names, 1, []);
-        ok = all(cellfun(@(n) size(n, 1) == 1 && ~isempty(n), names)) ...
-             && numel(unique(names)) == numel(names);
-      end
-      if ~ok
-        obj.Link.raise('FilterWheel', 'invalidValue', ...
-                       'Names must be a cell array of %d unique, non-empty char rows.', obj.SlotCount);
-      end
-      obj.SlotNames = names;
+      obj.ensureOpen();
+      obj.SlotNames = obj.Checks.texts('Names', names, obj.SlotCount);
     end
 
     function value = get.Position(obj)
-      obj.Link.ensureOpen('FilterWheel');
+      obj.ensureOpen();
       value = obj.position();
     end
 
     function value = get.IsMoving(obj)
-      obj.Link.ensureOpen('FilterWheel');
+      obj.ensureOpen();
       value = isnan(obj.position());
     end
 
     function moveTo(obj, slotOrName, varargin)
     %MOVETO Turn the wheel to a slot, by number or by name, and wait until it is there.
     %   wheel.moveTo(slot) turns the wheel to the slot numbered slot (1 to
-    %   SlotCount); wheel.moveTo(name) to the slot with that name in Names
-    %   (matched exactly, else whatever its case). BRELK_8_SetCFWTarget is
-    %   sent the digit of the slot less one ('0' for slot 1, as the
-    %   simulated wheel counts).
+    %   SlotCount); wheel.moveTo(name) to the slot with that name in Names,
+    %   matched exactly, else whatever its case (a name that matches
+    %   several slots only then is refused as ambiguous).
+    %   BRELK_8_SetCFWTarget is sent the digit of the slot less one ('0'
+    %   for slot 1, as the simulated wheel counts).
     %   A move under way is waited for first, with its own timeout: the
     %   wheel takes no new target while it turns.
-    %   wheel.moveTo(slotOrName, Name, Value, ...) takes these options:
+    %   wheel.moveTo(slotOrName, Name, Value, ...) takes these options ([]
+    %   for a default):
     %     'Wait'         true (default); false returns once the wheel has
     %                    its target (see waitForMove)
     %     'Timeout'      seconds before brelk:FilterWheel:timeout (default
     %                    10 s plus 2 s per slot step, the shorter way round)
-    %     'ProgressFcn'  for this call (see help brelk.Camera)
+    %     'ProgressFcn'  for this call (see help brelk.Camera); [] for none
     %   While the camera's exposure runs it raises
     %   brelk:FilterWheel:invalidOperation and sends nothing.
-      obj.Link.ensureOpen('FilterWheel');
+      obj.ensureOpen();
+      checks = obj.Checks;
       if nargin < 2
-        obj.Link.raise('FilterWheel', 'invalidValue', 'moveTo needs a slot number or name.');
+        checks.raise('invalidValue', 'moveTo needs a slot number or name.');
       end
       slot = obj.slotOf(slotOrName);
-      opts = obj.Link.options('FilterWheel', {
-        'Wait',        true, 'logical'
+      opts = checks.options({
+        'Wait',        true, 'flag'
         'Timeout',     [],   'seconds'
-        'ProgressFcn', obj.Link.ProgressFcn, 'progress'}, varargin);
-      if strcmp(obj.Link.exposureState(), 'exposing')
-        obj.Link.raise('FilterWheel', 'invalidOperation', ...
-                       ['%s is exposing: the filter wheel moves after the exposure ' ...
-                        '(waitForExposure or abortExposure).'], obj.Link.ID);
+        'ProgressFcn', obj.Waiter.ProgressFcn, 'progress'}, varargin);
+      if strcmp(obj.Exposure.at(obj.Conn.now(checks)), 'exposing')
+        checks.raise('invalidOperation', ['%s is exposing: the filter wheel moves after the exposure ' ...
+                                          '(waitForExposure or abortExposure).'], obj.Conn.ID);
       end
       from = obj.position();
       if isnan(from)
@@ -160,7 +178,7 @@ classdef FilterWheel < handle
       if isempty(timeout)
         timeout = 10 + 2 * min(forward, obj.SlotCount - forward);
       end
-      obj.Link.require('FilterWheel', 'BRELK_8_SetCFWTarget', char('0' + slot - 1));
+      obj.Conn.require(checks, 'BRELK_8_SetCFWTarget', char('0' + slot - 1));
       obj.Target = slot;
       obj.MoveTimeout = timeout;
       if opts.Wait
@@ -173,63 +191,129 @@ classdef FilterWheel < handle
     %   wheel.waitForMove() waits for the move the last moveTo started, or,
     %   with none pending, until the wheel stands still.
     %   wheel.waitForMove(timeout) gives up after timeout seconds with
-    %   brelk:FilterWheel:timeout (default: the last moveTo's timeout, or
-    %   10 s plus 2 s per slot).
-      obj.Link.ensureOpen('FilterWheel');
-      if nargin < 2 || isempty(timeout)
-        timeout = obj.MoveTimeout;
-        if isempty(timeout)
-          timeout = 10 + 2 * obj.SlotCount;
+    %   brelk:FilterWheel:timeout (default, or []: the last moveTo's
+    %   timeout, or 10 s plus 2 s per slot).
+      obj.ensureOpen();
+      default = obj.MoveTimeout;
+      if isempty(default)
+        default = 10 + 2 * obj.SlotCount;
+      end
+      if nargin < 2
+        timeout = [];
+      end
+      timeout = obj.Checks.argument('The timeout', timeout, 'seconds', default);
+      obj.wait(timeout, obj.Waiter.ProgressFcn);
+    end
+
+    function tf = isTurning(obj, checks)
+    %ISTURNING True while a move this wheel started is under way (the camera
+    %   asks before it exposes). Reads the wheel only while one is pending.
+      tf = false;
+      if ~isempty(obj.Target)
+        tf = isnan(obj.position(checks));
+        if ~tf
+          obj.Target = [];
+          obj.MoveTimeout = [];
         end
       end
-      timeout = obj.Link.checked('FilterWheel', 'The timeout', timeout, 'seconds');
-      obj.wait(timeout, obj.Link.ProgressFcn);
+    end
+
+    function [slot, name] = where(obj, checks)
+    %WHERE The slot the wheel is at and its name (NaN and '' while moving).
+      slot = obj.position(checks);
+      name = '';
+      if ~isnan(slot)
+        name = obj.SlotNames{slot};
+      end
+    end
+
+    function detach(obj)
+    %DETACH Its camera closed: every later use raises closed.
+      obj.Closed = true;
+    end
+
+    function tf = isequal(a, b, varargin)
+    %ISEQUAL True for the same wheel, without reading the camera.
+      tf = sameObjects(a, b) && (isempty(varargin) || isequal(a, varargin{:}));
     end
 
     function disp(obj)
       % No camera calls here: displaying an object should not change its logs.
-      fprintf('  brelk.FilterWheel of %s: %d slots, named %s\n', obj.Link.ID, obj.SlotCount, ...
+      if ~isscalar(obj)
+        fprintf('  %s brelk.FilterWheel array\n', sizeText(obj));
+        return;
+      end
+      if isempty(obj.Conn)
+        fprintf('  brelk.FilterWheel (not connected)\n');
+        return;
+      end
+      fprintf('  brelk.FilterWheel of %s: %d slots, named %s\n', obj.Conn.ID, obj.SlotCount, ...
               strjoin(obj.SlotNames, ', '));
     end
   end
 
+  methods (Static, Hidden)
+    function obj = loadobj(obj)
+      % A wheel loaded from a file is a record only: its parts were not
+      % saved, so it reaches no camera.
+      obj.Serial = serialNumber();
+    end
+  end
+
   methods (Access = private)
+    function ensureOpen(obj)
+      if isempty(obj.Conn)
+        obj.Checks.raise('notConnected', ...
+                         'This brelk.FilterWheel was loaded from a file and reaches no camera: brelk.Camera(id) connects.');
+      end
+      if obj.Closed
+        obj.Checks.raise('closed', '%s has been closed.', obj.Conn.ID);
+      end
+    end
+
     % The slot from the status the camera gives: the digit '0' + slot - 1 at
     % rest, 'N' while moving.
-    function slot = position(obj)
-      status = obj.Link.require('FilterWheel', 'BRELK_8_GetCFWStatus');
+    function slot = position(obj, checks)
+      if nargin < 2
+        checks = obj.Checks;
+      end
+      status = obj.Conn.require(checks, 'BRELK_8_GetCFWStatus');
       slot = double(status) - double('0') + 1;
       if status == 'N'
         slot = NaN;
       elseif slot < 1 || slot > obj.SlotCount
-        obj.Link.raise('FilterWheel', 'sdkFailed', ...
-                       '%s: the filter wheel status %d is neither a slot nor moving (''N'').', ...
-                       obj.Link.ID, status);
+        checks.raise('sdkFailed', '%s: the filter wheel status %d is neither a slot nor moving (''N'').', ...
+                     obj.Conn.ID, status);
       end
     end
 
     function slot = slotOf(obj, value)
-      if ischar(value)
-        slot = find(strcmp(obj.SlotNames, value));
+      checks = obj.Checks;
+      if ischar(value) || isa(value, 'string')
+        name = checks.text('The slot name', value);
+        slot = find(strcmp(obj.SlotNames, name));
         if isempty(slot)
-          slot = find(strcmpi(obj.SlotNames, value));
+          slot = find(strcmpi(obj.SlotNames, name));
         end
-        if numel(slot) ~= 1
-          obj.Link.raise('FilterWheel', 'invalidValue', 'No slot is named ''%s''; the names are %s.', ...
-                         value, strjoin(obj.SlotNames, ', '));
+        if numel(slot) > 1
+          checks.raise('invalidValue', 'The name ''%s'' is ambiguous: it matches %s whatever their case.', ...
+                       name, strjoin(strcat('''', obj.SlotNames(slot), ''''), ' and '));
+        elseif isempty(slot)
+          checks.raise('invalidValue', 'No slot is named ''%s''; the names are %s.', name, ...
+                       strjoin(obj.SlotNames, ', '));
         end
       else
-        slot = obj.Link.checked('FilterWheel', 'The slot', value, 'slot', obj.SlotCount);
+        slot = checks.number('The slot', value, 'whole', [1 obj.SlotCount]);
       end
     end
 
     function wait(obj, timeout, progress)
-      obj.Link.wait('FilterWheel', 'wheel', @(s) obj.moveStep(s), [], timeout, progress);
+      obj.Waiter.wait(obj.Checks, 'wheel', @(s, t) obj.moveStep(s, t), [], timeout, progress);
       obj.Target = [];
       obj.MoveTimeout = [];
     end
 
-    function [done, info, s, interval, pending] = moveStep(obj, s)
+    function [done, s, interval, info, pending] = moveStep(obj, s, ~)
       position = obj.position();
       if isempty(obj.Target)
         done = ~isnan(position);
@@ -247,4 +331,24 @@ classdef FilterWheel < handle
       end
     end
   end
+end
+
+% Identity without the camera: handle classes in Octave 7 have no ==.
+function tf = sameObjects(a, b)
+  tf = isa(b, 'brelk.FilterWheel') && isequal(size(a), size(b)) ...
+       && isequal(arrayfun(@(w) w.Serial, a), arrayfun(@(w) w.Serial, b));
+end
+
+function n = serialNumber()
+  persistent last
+  if isempty(last)
+    last = 0;
+  end
+  last = last + 1;
+  n = last;
+end
+
+function text = sizeText(obj)
+  text = sprintf('%dx', size(obj));
+  text = text(1:end - 1);
 end

@@ -163,20 +163,20 @@ function every_error_has_its_case
     'mono.coolTo(''cold'')',           'The target temperature must be a finite real scalar, not ''cold''.'
     'mono.coolTo()',                   'coolTo needs the target temperature in C.'
     'mono.coolTo(-10, ''Rate'', -1)',  'Option ''Rate'' must be a finite real scalar of 0 or more, not -1.'
-    'mono.coolTo(-10, ''Bogus'', 1)',  'Unknown option ''Bogus''; the options are Rate, Duration, Tolerance, Wait, Timeout, StallTime, ProgressFcn.'
+    'mono.coolTo(-10, ''Bogus'', 1)',  'Unknown option ''Bogus''; the options are Rate, Duration, Tolerance, SettleTime, Wait, Timeout, StallTime, ProgressFcn.'
     'mono.coolTo(-10, ''Rate'', 1, ''Duration'', 5)', 'Give coolTo a ''Rate'' or a ''Duration'', not both.'
     'mono.warmUp(''Target'')',         'Options come in name-value pairs; the options are Rate, Target, Tolerance, StallTime, Timeout, ProgressFcn.'
     'mono.startExposure(-1)',          'The exposure time must be a finite real scalar above 0, not -1.'
     'mono.waitForExposure(0)',         'The timeout must be a real scalar above 0 (Inf for no limit), not 0.'
     'mono.Verbose = ''yes''',          'Verbose must be true or false, not ''yes''.'
     'mono.ProgressFcn = 3',            'ProgressFcn must be a function handle, or [] for none, not 3.'
-    'brelk.Camera(42)',                'The camera ID must be a non-empty char row, not 42.'
+    'brelk.Camera(42)',                'The camera ID must be a non-empty char row or string scalar, not 42.'
     'brelk.Camera(''SIM-MONO'', ''Clock'', 5)', 'Option ''Clock'' must be a function handle, not 5.'
     'wheel.moveTo(8)',                 'The slot must be a whole number from 1 to 7, not 8.'
     'wheel.moveTo(2.5)',               'The slot must be a whole number from 1 to 7, not 2.5.'
     'wheel.moveTo(''Z'')',             'No slot is named ''Z''; the names are 1, 2, 3, 4, 5, 6, 7.'
     'wheel.moveTo(2, ''Timeout'', 0)', 'Option ''Timeout'' must be a real scalar above 0 (Inf for no limit), not 0.'
-    'wheel.Names = {''a'', ''b''}',    'Names must be a cell array of 7 unique, non-empty char rows.'
+    'wheel.Names = {''a'', ''b''}',    'Names must be 7 unique, non-empty texts (a cell array of char rows, or a string array).'
   };
   for k = 1:size(refused, 1)
     [code, message] = refused{k, :};

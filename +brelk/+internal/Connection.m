@@ -1,0 +1,191 @@
+classdef Connection < handle
+%CONNECTION One camera's connection (internal): the calls of its toolbox functions.
+%   A Connection calls the BRELK_* functions for one camera ID, quietly or
+%   shown (Verbose), keeps the text each one printed, stamps each call with
+%   the camera's clock and keeps the call log. require turns a failed call
+%   into the error its printed line tells. A Camera and its FilterWheel
+%   share one; they hand it their Checks, so that its errors name the
+%   component that called.
+%
+%   It also keeps the registry of the open cameras, shared by all of them:
+%   BRELK_11_CloseCamera releases the SDK, which closes every camera, so a
+%   Camera must know whether others are open; and the brelk.Camera objects
+%   open on one ID share that camera's cooler.
+
+  properties
+    Verbose = false
+  end
+
+  properties (SetAccess = private)
+    ID = ''
+    Time = NaN          % the clock's reading at the last call
+  end
+
+  properties (Access = private)
+    Waiter              % the clock the calls are stamped with
+    % The call log, in blocks of BlockSize calls: a block is taken out of its
+    % property while it is written, since an element written in place copies
+    % the whole array in Octave. Only the last LogLimit calls are kept.
+    Block = {}
+    Filled = 0
+    Blocks = {}
+    Dropped = 0
+  end
+
+  properties (Constant)
+    BlockSize = 1024
+    LogLimit = 100000
+  end
+
+  methods
+    function obj = Connection(id, waiter, verbose)
+      obj.ID = id;
+      obj.Waiter = waiter;
+      obj.Verbose = verbose;
+      obj.Block = cell(1, obj.BlockSize);
+    end
+
+    function [status, text, varargout] = call(obj, checks, name, varargin)
+    %CALL [status, text, outputs...] = call(checks, name, inputs...) calls the
+    %   toolbox function name with the camera ID and the inputs, capturing
+    %   what it prints (shown too when Verbose), and logs the call.
+      t = obj.Waiter.read(checks);
+      id = obj.ID;
+      status = int32(-1);
+      failure = [];
+      % The error is caught inside evalc so that the lines printed before it
+      % are kept. A toolbox function fails by printing and returning -1: an
+      % error here is the host's (a function not on the path).
+      if nargout <= 2
+        text = evalc(sprintf('try\nstatus = feval(name, id, varargin{:});\ncatch failure\nend'));
+      else
+        outputs = cell(1, nargout - 2);
+        text = evalc(sprintf('try\n[status, outputs{:}] = feval(name, id, varargin{:});\ncatch failure\nend'));
+        varargout = outputs;
+      end
+      if ~isempty(failure)
+        text = sprintf('%s%s\n', text, failure.message);
+        status = int32(-1);
+      end
+      if obj.Verbose
+        fprintf('%s', text);
+      end
+      obj.Time = t;
+      obj.record({t, name, varargin, status, text});
+    end
+
+    function t = now(obj, checks)
+    %NOW The clock's reading now (raw, checked).
+      t = obj.Waiter.read(checks);
+    end
+
+    function varargout = require(obj, checks, name, varargin)
+    %REQUIRE outputs = require(checks, name, inputs...) calls as call does and
+    %   raises the error the function's printed lines tell when its status
+    %   is not 0 (see Checks.failed).
+      varargout = cell(1, nargout);
+      [status, text, varargout{:}] = obj.call(checks, name, varargin{:});
+      if status ~= 0
+        checks.failed(obj.ID, name, varargin, text);
+      end
+    end
+
+    function entries = callLog(obj, origin)
+    %CALLLOG The calls kept, oldest first, as a struct array with Time in
+    %   seconds since origin (a raw clock time).
+      kept = [obj.Blocks, {obj.Block(1:obj.Filled)}];
+      kept = [kept{:}];
+      fields = {'Time', 'Function', 'Inputs', 'Status', 'Text'};
+      if isempty(kept)
+        entries = cell2struct(cell(5, 0), fields, 1);
+        return;
+      end
+      kept = vertcat(kept{:});
+      kept(:, 1) = num2cell([kept{:, 1}] - origin);
+      entries = cell2struct(kept, fields, 2);
+    end
+
+    % --- the registry of open cameras ---------------------------------------
+
+    function cooler = join(obj, cooler)
+    %JOIN Counts one more Camera open on this ID, and returns the cooler of
+    %   that camera: the one given when it is the first, else the first's.
+      cooler = registry('join', obj.ID, cooler);
+    end
+
+    function leave(obj)
+    %LEAVE Counts one Camera on this ID out.
+      registry('leave', obj.ID, []);
+    end
+
+    function [same, others] = others(obj)
+    %OTHERS How many other Cameras are open on this ID and on other IDs,
+    %   besides the one that asks (which is counted in).
+      [same, others] = registry('count', obj.ID, []);
+    end
+  end
+
+  methods (Access = private)
+    function record(obj, entry)
+      block = obj.Block;
+      obj.Block = [];
+      n = obj.Filled + 1;
+      block{n} = entry;
+      if n == obj.BlockSize
+        obj.Blocks{end + 1} = block;
+        if numel(obj.Blocks) * obj.BlockSize > obj.LogLimit
+          obj.Blocks(1) = [];
+          obj.Dropped = obj.Dropped + obj.BlockSize;
+        end
+        block = cell(1, obj.BlockSize);
+        n = 0;
+      end
+      obj.Filled = n;
+      obj.Block = block;
+    end
+  end
+end
+
+% The open Cameras, one entry per ID: how many objects hold it and its
+% cooler, shared by them. A local function, so that every Connection of the
+% session sees the same one.
+function [a, b] = registry(action, id, cooler)
+  persistent ids counts coolers
+  if isempty(ids)
+    ids = {};
+    counts = [];
+    coolers = {};
+  end
+  k = find(strcmp(ids, id), 1);
+  a = [];
+  b = [];
+  switch action
+    case 'join'
+      if isempty(k)
+        ids{end + 1} = id;
+        counts(end + 1) = 1;
+        coolers{end + 1} = cooler;
+      else
+        counts(k) = counts(k) + 1;
+        cooler = coolers{k};
+      end
+      a = cooler;
+    case 'leave'
+      if ~isempty(k)
+        counts(k) = counts(k) - 1;
+        if counts(k) == 0
+          ids(k) = [];
+          counts(k) = [];
+          coolers(k) = [];
+        end
+      end
+    case 'count'
+      if isempty(k)
+        a = 0;
+        b = sum(counts);
+      else
+        a = counts(k) - 1;
+        b = sum(counts) - counts(k);
+      end
+  end
+end

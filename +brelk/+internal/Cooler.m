@@ -1,0 +1,299 @@
+classdef Cooler < handle
+%COOLER A camera's cooler as the layer drives it (internal).
+%   Regulation to a target, at once or by a ramp of the setpoint in 0.1 C
+%   steps; the rules that end a wait for the target (settled, or stalled);
+%   warming up; and the temperature log. What it holds is what the camera
+%   accepted: a target, setpoint or mode changes here only after the
+%   function that sets it succeeded.
+%
+%   The brelk.Camera objects open on one ID share one Cooler (the
+%   Connection's registry hands it out), so each of them sees the setpoint
+%   the camera holds and the last to close knows the cooler was used. Each
+%   call is made through the Connection and Checks of the Camera that asks.
+%
+%   Ending a wait. The sensor makes progress when it comes 0.1 C closer to
+%   where it should be (during a ramp, the ramp's present setpoint; after
+%   it, the target), or keeps within the tolerance of a moving ramp. A
+%   wait is at its target once every reading for SettleTime seconds was
+%   within the tolerance; it has stalled when StallTime seconds passed with
+%   no progress and no settling under way. Either ends it, whatever the
+%   cooler's power reads, so no cooling or warming wait goes on for ever.
+
+  properties (SetAccess = private)
+    Mode = 'off'        % 'off', 'regulating', 'warming' or 'fixed' (a set CoolerPower)
+    Target = []         % where regulation or the warm-up goes; [] when off or fixed
+    Setpoint = NaN      % what the camera holds now (a ramp's step); NaN with none
+    Ramp = []           % From, To, Rate (C/s), Start (raw time) while it moves
+    Tolerance = 0.2
+    StallTime = 120
+    SettleTime = 30
+    Stalled = false     % the last wait for the target stalled
+    Used = false        % switched on, and not switched off since
+    LastRead = -Inf     % raw time of the last temperature reading
+  end
+
+  properties (Access = private)
+    InSince = []        % raw time since which every reading is within tolerance
+    % The temperature log: raw Time, Temperature, Setpoint, Power, grown by
+    % doubling and taken out of the property while written (see Connection).
+    Readings = zeros(0, 4)
+    Count = 0
+  end
+
+  properties (Constant)
+    Step = 0.1          % C: the ramp's steps, and the least that is progress
+    Poll = 2            % s between the readings of a cooling or warming wait
+  end
+
+  methods
+    % --- commands -----------------------------------------------------------
+
+    function regulate(obj, conn, checks, target, from, rate, tolerance, stallTime, settleTime)
+    %REGULATE Regulation to target (C): at once when rate (C/s) is 0 or Inf,
+    %   else by a ramp from the temperature from.
+      obj.start(conn, checks, 'regulating', target, from, rate);
+      obj.Tolerance = tolerance;
+      obj.StallTime = stallTime;
+      obj.SettleTime = settleTime;
+    end
+
+    function warm(obj, conn, checks, target, from, rate)
+    %WARM The setpoint up from the temperature from to target at rate (C/s).
+      obj.start(conn, checks, 'warming', target, from, rate);
+    end
+
+    function fixed(obj, conn, checks, percent)
+    %FIXED The cooler at a fixed power instead of regulating; 0 is off.
+      conn.require(checks, 'BRELK_6_SetCoolerPWM', percent);
+      obj.stopped();
+      if percent > 0
+        obj.Mode = 'fixed';
+        obj.Used = true;
+      end
+    end
+
+    function off(obj, conn, checks)
+      conn.require(checks, 'BRELK_6_SetCoolerOFF');
+      obj.stopped();
+    end
+
+    function again(obj, tolerance)
+    %AGAIN The target is waited for again, within tolerance: no longer stalled.
+      obj.Tolerance = tolerance;
+      obj.Stalled = false;
+    end
+
+    % --- readings -----------------------------------------------------------
+
+    function [temperature, power] = read(obj, conn, checks)
+    %READ The temperature and the cooler's power, added to the log, after
+    %   moving a ramp on. The power is only logged and shown (NaN where it
+    %   cannot be read): a camera that cannot tell it still has a temperature.
+      obj.follow(conn, checks);
+      temperature = conn.require(checks, 'BRELK_7_GetTemperature');
+      t = conn.Time;
+      [status, ~, power] = conn.call(checks, 'BRELK_7_GetCoolerPWM');
+      if status ~= 0 || ~isscalar(power)
+        power = NaN;
+      end
+      obj.note(t, temperature, power);
+    end
+
+    function value = setpoint(obj)
+    %SETPOINT The target regulation or the warm-up goes to; [] without one.
+      if any(strcmp(obj.Mode, {'regulating', 'warming'}))
+        value = obj.Target;
+      else
+        value = [];
+      end
+    end
+
+    function value = state(obj, conn, checks)
+    %STATE 'off', 'ramping', 'settling', 'at target', 'warming' or 'stalled'.
+      switch obj.Mode
+        case 'regulating'
+          if obj.Stalled
+            value = 'stalled';
+            return;
+          end
+          obj.read(conn, checks);
+          if ~isempty(obj.Ramp)
+            value = 'ramping';
+          elseif obj.settled()
+            value = 'at target';
+          else
+            value = 'settling';
+          end
+        case 'fixed'
+          value = 'settling';
+        otherwise
+          value = obj.Mode;
+      end
+    end
+
+    function log = temperatureLog(obj, origin)
+    %TEMPERATURELOG The readings, with Time in seconds since origin (raw).
+      readings = obj.Readings(1:obj.Count, :);
+      log = struct('Time', readings(:, 1) - origin, 'Temperature', readings(:, 2), ...
+                   'Setpoint', readings(:, 3), 'Power', readings(:, 4));
+    end
+
+    % --- the steps of the waits (see Waiter.wait) ---------------------------
+
+    function s = newWait(~)
+      s = struct('Mark', [], 'Since', []);
+    end
+
+    function [done, s, interval, info, pending] = coolingStep(obj, conn, checks, s, ~)
+      [temperature, power] = obj.read(conn, checks);
+      done = isempty(obj.Ramp) && obj.settled();
+      if ~done
+        s = obj.progress(s, temperature, obj.Tolerance);
+        if obj.LastRead - s.Since >= obj.StallTime && isempty(obj.InSince)
+          obj.Stalled = true;
+          checks.raise('temperatureNotReached', ...
+                       '%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, with %s for %g s.', ...
+                       conn.ID, temperature, abs(temperature - obj.Target), obj.Target, powerText(power), ...
+                       obj.LastRead - s.Since);
+        end
+      end
+      info = struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power, 'Target', obj.Target);
+      interval = obj.Poll;
+      pending = sprintf('the sensor is at %.2f C, not within %g C of %g C', temperature, obj.Tolerance, obj.Target);
+    end
+
+    function [done, s, interval, info, pending] = warmingStep(obj, conn, checks, s, ~)
+    %   Ends within s.Tolerance of the target, or where the sensor comes no
+    %   closer for s.StallTime (an ambient colder than the target).
+      [temperature, power] = obj.read(conn, checks);
+      done = temperature >= obj.Target - s.Tolerance;
+      if ~done
+        s = obj.progress(s, temperature, s.Tolerance);
+        done = obj.LastRead - s.Since >= s.StallTime;
+      end
+      info = struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power, 'Target', obj.Target);
+      interval = obj.Poll;
+      pending = sprintf('the sensor is at %.2f C, still warming to %g C', temperature, obj.Target);
+    end
+  end
+
+  methods (Access = private)
+    function start(obj, conn, checks, mode, target, from, rate)
+    %   A ramp starts at the temperature from on the 0.1 C grid, so that its
+    %   steps are round figures, and ends on the target exactly.
+      ramp = [];
+      first = target;
+      from = onGrid(from);
+      if rate > 0 && isfinite(rate) && from ~= target
+        first = from;
+        ramp = struct('From', from, 'To', target, 'Rate', rate, 'Start', NaN);
+      end
+      conn.require(checks, 'BRELK_6_SetCoolerTemperature', first);
+      if ~isempty(ramp)
+        ramp.Start = conn.Time;
+      end
+      obj.Mode = mode;
+      obj.Target = target;
+      obj.Setpoint = first;
+      obj.Ramp = ramp;
+      obj.Stalled = false;
+      obj.InSince = [];
+      obj.Used = true;
+    end
+
+    function stopped(obj)
+      obj.Mode = 'off';
+      obj.Target = [];
+      obj.Setpoint = NaN;
+      obj.Ramp = [];
+      obj.Stalled = false;
+      obj.InSince = [];
+      obj.Used = false;
+    end
+
+    % The ramp's setpoint for now, sent when it has moved a step; the ramp
+    % ends once the setpoint is the target.
+    function follow(obj, conn, checks)
+      ramp = obj.Ramp;
+      if isempty(ramp)
+        return;
+      end
+      moved = ramp.Rate * (conn.now(checks) - ramp.Start);
+      span = abs(ramp.To - ramp.From);
+      if moved >= span - 1e-9
+        setpoint = ramp.To;
+      else
+        steps = floor(moved / obj.Step + 1e-9);
+        setpoint = onGrid(ramp.From + sign(ramp.To - ramp.From) * steps * obj.Step);
+      end
+      if setpoint ~= obj.Setpoint
+        conn.require(checks, 'BRELK_6_SetCoolerTemperature', setpoint);
+        obj.Setpoint = setpoint;
+      end
+      if setpoint == ramp.To
+        obj.Ramp = [];
+      end
+    end
+
+    % A reading into the log, and whether the sensor is settling: within the
+    % tolerance of the target, reading after reading, once a ramp is over.
+    function note(obj, t, temperature, power)
+      readings = obj.Readings;
+      obj.Readings = [];
+      n = obj.Count + 1;
+      if n > size(readings, 1)
+        readings(max(64, 2 * n), 4) = 0;
+      end
+      readings(n, :) = [t, temperature, obj.Setpoint, power];
+      obj.Readings = readings;
+      obj.Count = n;
+      obj.LastRead = t;
+      if strcmp(obj.Mode, 'regulating') && isempty(obj.Ramp) && abs(temperature - obj.Target) <= obj.Tolerance
+        if isempty(obj.InSince)
+          obj.InSince = t;
+        end
+      else
+        obj.InSince = [];
+      end
+    end
+
+    function tf = settled(obj)
+      tf = ~isempty(obj.InSince) && obj.LastRead - obj.InSince >= obj.SettleTime;
+    end
+
+    % Progress toward where the sensor should be: s.Mark is the temperature
+    % at the last progress, s.Since its time.
+    function s = progress(obj, s, temperature, tolerance)
+      t = obj.LastRead;
+      if isempty(s.Mark)
+        s.Mark = temperature;
+        s.Since = t;
+        return;
+      end
+      reference = obj.Target;
+      tracking = false;
+      if ~isempty(obj.Ramp)
+        reference = obj.Setpoint;
+        tracking = abs(temperature - reference) <= tolerance;
+      end
+      toward = (temperature - s.Mark) * sign(reference - s.Mark);
+      if tracking || toward >= obj.Step - 1e-9
+        s.Mark = temperature;
+        s.Since = t;
+      end
+    end
+  end
+end
+
+% The nearest tenth of a degree, as the double a script would write for it.
+function value = onGrid(value)
+  value = round(value * 10) / 10;
+end
+
+function text = powerText(power)
+  if isnan(power)
+    text = 'the cooler''s power unreadable';
+  else
+    text = sprintf('the cooler at %.0f%% power', power);
+  end
+end
