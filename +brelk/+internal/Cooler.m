@@ -43,6 +43,7 @@ classdef Cooler < handle
   properties (Constant)
     Step = 0.1          % C: the ramp's steps, and the least that is progress
     Poll = 2            % s between the readings of a cooling or warming wait
+    Margin = 1e-9       % s: times that add up to a span reach it within this
   end
 
   methods
@@ -141,7 +142,7 @@ classdef Cooler < handle
     % --- the steps of the waits (see Waiter.wait) ---------------------------
 
     function s = newWait(~)
-      s = struct('Mark', [], 'Since', []);
+      s = struct('Mark', [], 'Since', [], 'Last', []);
     end
 
     function [done, s, interval, info, pending] = coolingStep(obj, conn, checks, s, ~)
@@ -149,7 +150,7 @@ classdef Cooler < handle
       done = isempty(obj.Ramp) && obj.settled();
       if ~done
         s = obj.progress(s, temperature, obj.Tolerance);
-        if obj.LastRead - s.Since >= obj.StallTime && isempty(obj.InSince)
+        if obj.LastRead - s.Since >= obj.StallTime - obj.Margin && isempty(obj.InSince)
           obj.Stalled = true;
           checks.raise('temperatureNotReached', ...
                        '%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, with %s for %g s.', ...
@@ -169,7 +170,7 @@ classdef Cooler < handle
       done = temperature >= obj.Target - s.Tolerance;
       if ~done
         s = obj.progress(s, temperature, s.Tolerance);
-        done = obj.LastRead - s.Since >= s.StallTime;
+        done = obj.LastRead - s.Since >= s.StallTime - obj.Margin;
       end
       info = struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power, 'Target', obj.Target);
       interval = obj.Poll;
@@ -258,28 +259,39 @@ classdef Cooler < handle
     end
 
     function tf = settled(obj)
-      tf = ~isempty(obj.InSince) && obj.LastRead - obj.InSince >= obj.SettleTime;
+      tf = ~isempty(obj.InSince) && obj.LastRead - obj.InSince >= obj.SettleTime - obj.Margin;
     end
 
-    % Progress toward where the sensor should be: s.Mark is the temperature
-    % at the last progress, s.Since its time.
+    % Progress toward where the sensor should be. A reading counts only
+    % with the one before it (the one of the two farther from where it
+    % should be), so that one stray reading neither ends a wait nor moves
+    % its mark: s.Mark is that temperature at the last progress, s.Since
+    % its time, s.Last the reading before and its time.
     function s = progress(obj, s, temperature, tolerance)
       t = obj.LastRead;
-      if isempty(s.Mark)
-        s.Mark = temperature;
-        s.Since = t;
-        return;
-      end
       reference = obj.Target;
-      tracking = false;
       if ~isempty(obj.Ramp)
         reference = obj.Setpoint;
-        tracking = abs(temperature - reference) <= tolerance;
       end
-      toward = (temperature - s.Mark) * sign(reference - s.Mark);
-      if tracking || toward >= obj.Step - 1e-9
-        s.Mark = temperature;
+      if isempty(s.Since)
         s.Since = t;
+        s.Last = [temperature, t];
+        return;
+      end
+      candidate = [temperature, t];
+      if abs(s.Last(1) - reference) > abs(temperature - reference)
+        candidate = s.Last;
+      end
+      s.Last = [temperature, t];
+      if isempty(s.Mark)
+        s.Mark = candidate(1);
+        return;
+      end
+      tracking = ~isempty(obj.Ramp) && abs(candidate(1) - reference) <= tolerance;
+      toward = (candidate(1) - s.Mark) * sign(reference - s.Mark);
+      if tracking || toward >= obj.Step - 1e-9
+        s.Mark = candidate(1);
+        s.Since = candidate(2);
       end
     end
   end
