@@ -573,25 +573,8 @@ classdef Camera < handle
     %     'ProgressFcn'  for this call (see help brelk.Camera); [] for none
       obj.ensureOpen();
       checks = obj.Checks;
-      opts = checks.options({
-        'Rate',        3,   'nonnegative'
-        'Target',      20,  'real'
-        'Tolerance',   0.2, 'positive'
-        'StallTime',   120, 'positive'
-        'Timeout',     Inf, 'seconds'
-        'ProgressFcn', obj.Waiter.ProgressFcn, 'progress'}, varargin);
-      cooler = obj.Cooler;
-      conn = obj.Conn;
-      temperature = cooler.read(conn, checks);
-      if temperature < opts.Target - opts.Tolerance
-        cooler.warm(conn, checks, opts.Target, temperature, opts.Rate / 60);
-        s = cooler.newWait();
-        s.Tolerance = opts.Tolerance;
-        s.StallTime = opts.StallTime;
-        obj.Waiter.wait(checks, 'warming', @(s, t) cooler.warmingStep(conn, checks, s, t), s, ...
-                        opts.Timeout, opts.ProgressFcn);
-      end
-      cooler.off(conn, checks);
+      obj.warmWait(checks.options(obj.warmUpOptions(), varargin));
+      obj.Cooler.off(obj.Conn, checks);
     end
 
     % --- exposures --------------------------------------------------------------
@@ -954,7 +937,8 @@ classdef Camera < handle
       failure = [];
       [p.Abort, failure] = attempt(p.Abort, failure, @() obj.abortExposure());
       [p.Live, failure] = attempt(p.Live, failure, @() obj.stopLive());
-      [p.WarmUp, failure] = attempt(p.WarmUp && p.Off, failure, @() obj.warmUp());
+      warming = obj.Checks.options(obj.warmUpOptions(), {});
+      [p.WarmUp, failure] = attempt(p.WarmUp && p.Off, failure, @() obj.warmWait(warming));
       [p.Off, failure] = attempt(p.Off, failure, @() obj.Cooler.off(obj.Conn, obj.Checks));
       obj.Pending = p;
       if others == 0
@@ -965,6 +949,32 @@ classdef Camera < handle
       end
       if ~isempty(failure)
         rethrow(failure);
+      end
+    end
+
+    function spec = warmUpOptions(obj)
+      spec = {
+        'Rate',        3,   'nonnegative'
+        'Target',      20,  'real'
+        'Tolerance',   0.2, 'positive'
+        'StallTime',   120, 'positive'
+        'Timeout',     Inf, 'seconds'
+        'ProgressFcn', obj.Waiter.ProgressFcn, 'progress'};
+    end
+
+    % The warm-up's ramp and wait, up to where the cooler is switched off.
+    function warmWait(obj, opts)
+      cooler = obj.Cooler;
+      conn = obj.Conn;
+      checks = obj.Checks;
+      temperature = cooler.read(conn, checks);
+      if temperature < opts.Target - opts.Tolerance
+        cooler.warm(conn, checks, opts.Target, temperature, opts.Rate / 60);
+        s = cooler.newWait();
+        s.Tolerance = opts.Tolerance;
+        s.StallTime = opts.StallTime;
+        obj.Waiter.wait(checks, 'warming', @(s, t) cooler.warmingStep(conn, checks, s, t), s, ...
+                        opts.Timeout, opts.ProgressFcn);
       end
     end
 
