@@ -259,7 +259,7 @@ end
 % What a refused value was: the value itself when it is short, else its
 % size and class.
 function text = described(value)
-  if islogical(value) && isscalar(value)
+  if islogical(value) && isscalar(value) && ~issparse(value)
     text = ['logical ' mat2str(value)];
   elseif isnumeric(value) && isscalar(value) && ~issparse(value)
     text = num2str(value);

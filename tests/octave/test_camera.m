@@ -67,8 +67,16 @@ function settings_are_written_through_quietly
 
   slow = brelk_camera('SIM-COLOR', 'ExposureUnit', 1e3);  % a camera counting milliseconds
   brelk_sdk_calls();
-  slow.ExposureTime = 2;
-  check(brelk_sdk_calls(), {'SetBRELKCCDParam(8, 2000)'}, 'ExposureUnit');
+  slow.ExposureTime = 2.0004;
+  slow.WhiteBalanceRed = 140;
+  slow.WhiteBalanceGreen = 120;
+  slow.WhiteBalanceBlue = 100;
+  check(brelk_sdk_calls(), {'SetBRELKCCDParam(8, 2000)'; 'SetBRELKCCDParam(2, 140)'; ...
+                            'SetBRELKCCDParam(4, 120)'; 'SetBRELKCCDParam(3, 100)'}, 'ExposureUnit, white balance');
+  check({slow.ExposureTime, slow.WhiteBalanceRed, slow.WhiteBalanceGreen, slow.WhiteBalanceBlue}, ...
+        {2, 140, 120, 100}, 'as the camera holds them');
+  check(brelk_error('cam.WhiteBalanceRed = 140'), 'brelk:Camera:sdkFailed', 'no white balance on SIM-MONO');
+  check(cam.WhiteBalanceRed, [], 'nothing kept');
 end
 
 function exposures_take_their_time
@@ -268,7 +276,7 @@ function the_help_names_every_member_option_and_error
     'brelk.Camera', {'coolTo', 'warmUp', 'waitForTemperature', 'startExposure', 'waitForExposure', ...
                      'expose', 'abortExposure', 'startLive', 'stopLive', 'close', 'plotTemperature'}, ...
       {'ReadMode', 'StreamMode', 'Verbose', 'ExposureUnit', 'WarmUpOnClose', 'ProgressFcn', 'Clock', ...
-       'Pause', 'Rate', 'Duration', 'Tolerance', 'Wait', 'Timeout', 'StallTime', 'Target'}
+       'Pause', 'Rate', 'Duration', 'Tolerance', 'SettleTime', 'Wait', 'Timeout', 'StallTime', 'Target'}
     'brelk.FilterWheel', {'moveTo', 'waitForMove'}, {'Wait', 'Timeout', 'ProgressFcn'}
   };
   for k = 1:size(classes, 1)
