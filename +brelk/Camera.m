@@ -223,6 +223,7 @@ classdef Camera < handle
     PercentCompleted
     TemperatureLog
     Log
+    Exposures
   end
 
   properties (Dependent)
@@ -267,6 +268,7 @@ classdef Camera < handle
     Cooler = []
     Exposure = []
     Wheel = []
+    Between = []        % what every wait does between its polls: the temperature readings
   end
 
   methods
@@ -286,7 +288,10 @@ classdef Camera < handle
         'WarmUpOnClose', true,  'flag'
         'ProgressFcn',   [],    'progress'
         'Clock',         [],    'function'
-        'Pause',         @pause, 'function'}, varargin);
+        'Pause',         @pause, 'function'
+        'TemperatureInterval', 30, 'seconds'
+        'StartTime',     [],    @(name, value) checks.utc(name, value)
+        'LogFile',       [],    'text'}, varargin);
       obj.ID = id;
       obj.ReadMode = opts.ReadMode;
       obj.StreamMode = opts.StreamMode;
@@ -297,10 +302,22 @@ classdef Camera < handle
         waiter.ProgressFcn = opts.ProgressFcn;
       end
       obj.Waiter = waiter;
-      obj.Conn = brelk.internal.Connection(id, waiter, opts.Verbose);
+      recorder = brelk.internal.Recorder(waiter, opts.StartTime);
+      checks.Recorder = recorder;
+      conn = brelk.internal.Connection(id, waiter, opts.Verbose, recorder);
+      if ~isempty(opts.LogFile)
+        conn.attach(checks, opts.LogFile);
+      end
+      obj.Conn = conn;
       obj.Settings = brelk.internal.Settings(opts.ExposureUnit);
+      cooler = conn.join(brelk.internal.Cooler());
+      obj.Cooler = cooler;
+      % The parts' own callbacks reach the other parts, never the Camera:
+      % a part holding the Camera would keep it from being deleted.
+      interval = opts.TemperatureInterval;
+      obj.Between = @(t) cooler.keepUp(conn, checks, t, interval);
       obj.Exposure = brelk.internal.Exposure();
-      obj.Cooler = obj.Conn.join(brelk.internal.Cooler());
+      obj.Exposure.Finisher = @(record) finished(record, cooler, conn, checks);
       try
         obj.connect();
       catch err
@@ -598,6 +615,17 @@ classdef Camera < handle
       end
     end
 
+    function value = get.Exposures(obj)
+      value = [];
+      if ~isempty(obj.Exposure)
+        value = obj.Exposure.Records;
+      end
+      if isempty(value)
+        value = exposureRecord();
+        value = value([]);
+      end
+    end
+
     function startExposure(obj, seconds)
     %STARTEXPOSURE Start a single exposure and return at once.
     %   cam.startExposure(seconds) sets ExposureTime to seconds (rounded to
@@ -609,21 +637,44 @@ classdef Camera < handle
       if nargin < 2
         checks.raise('invalidValue', 'startExposure needs the exposure time in seconds.');
       end
-      seconds = obj.Settings.prepare(checks, 'ExposureTime', seconds, 'The exposure time');
+      [seconds, asked] = obj.Settings.prepare(checks, 'ExposureTime', seconds, 'The exposure time');
       conn = obj.Conn;
-      state = obj.Exposure.at(conn.now(checks));
+      exposure = obj.Exposure;
+      state = exposure.at(conn.now(checks));
       if ~strcmp(state, 'idle')
         checks.raise('invalidOperation', 'Cannot start an exposure: %s is %s.', obj.ID, state);
       end
-      if ~isempty(obj.Wheel) && obj.Wheel.isTurning(checks)
-        checks.raise('invalidOperation', 'Cannot start an exposure: the filter wheel of %s is turning.', obj.ID);
+      slot = NaN;
+      filter = '';
+      if ~isempty(obj.Wheel)
+        [slot, filter] = obj.Wheel.where(checks);
+        if isnan(slot)
+          checks.raise('invalidOperation', 'Cannot start an exposure: the filter wheel of %s is turning.', obj.ID);
+        end
       end
-      if ~isequal(obj.Settings.Values.ExposureTime, seconds)
-        obj.Settings.write(conn, checks, 'ExposureTime', seconds);
+      [temperature, power] = obj.Cooler.read(conn, checks);
+      setpoint = obj.Cooler.setpoint();
+      if isempty(setpoint)
+        setpoint = NaN;
       end
-      conn.require(checks, 'BRELK_9_BeginSingleExpose');
+      values = obj.Settings.Values;
+      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.Time - obj.Waiter.Origin, asked, filter, slot, ...
+                              temperature, setpoint, power, values.Gain, values.Offset, values.ROI);
+      try
+        if ~isequal(values.ExposureTime, seconds)
+          obj.Settings.write(conn, checks, 'ExposureTime', seconds);
+        end
+        conn.require(checks, 'BRELK_9_BeginSingleExpose');
+      catch err
+        exposure.failed(record);
+        rethrow(err);
+      end
       % Timed from after the call returned: never shorter than the camera's.
-      obj.Exposure.started(conn.now(checks), seconds);
+      t = conn.now(checks);
+      record.Start = conn.Recorder.utc(t);
+      record.Time = t - obj.Waiter.Origin;
+      exposure.started(t, seconds, record);
+      conn.note('state', struct('Part', 'exposure', 'State', 'exposing', 'Duration', seconds), t);
     end
 
     function waitForExposure(obj, timeout)
@@ -682,6 +733,7 @@ classdef Camera < handle
       end
       obj.Conn.require(obj.Checks, 'BRELK_10_BeginLiveExpose');
       obj.Exposure.live(true);
+      obj.Conn.note('state', struct('Part', 'exposure', 'State', 'live'));
     end
 
     function stopLive(obj)
@@ -690,6 +742,7 @@ classdef Camera < handle
       if strcmp(obj.Exposure.State, 'live')
         obj.Conn.require(obj.Checks, 'BRELK_10_StopLiveCapture');
         obj.Exposure.live(false);
+        obj.Conn.note('state', struct('Part', 'exposure', 'State', 'idle'));
       end
     end
 
@@ -748,14 +801,20 @@ classdef Camera < handle
       if isempty(obj.Conn) || obj.Closed
         return;
       end
-      [same, others] = obj.Conn.others();
+      conn = obj.Conn;
+      [same, others] = conn.others();
       if same == 0
         obj.shutDown(others);
       end
-      obj.Conn.leave();
+      conn.leave();
       obj.Closed = true;
       if ~isempty(obj.Wheel)
         obj.Wheel.detach();
+      end
+      conn.note('state', struct('Part', 'camera', 'State', 'closed'));
+      files = conn.Recorder.Files;
+      for k = 1:numel(files)
+        conn.detach(files{k});
       end
     end
 
@@ -906,11 +965,17 @@ classdef Camera < handle
         checks.failed(obj.ID, 'BRELK_7_GetDebayer', {}, text);
       end
       [status, text] = conn.call(checks, 'BRELK_8_CheckCFWPlug');
+      slots = 0;
       if status == 0
-        obj.Wheel = brelk.FilterWheel(brelk.internal.Checks('FilterWheel'), conn, obj.Waiter, obj.Exposure);
+        wheelChecks = brelk.internal.Checks('FilterWheel');
+        wheelChecks.Recorder = conn.Recorder;
+        obj.Wheel = brelk.FilterWheel(wheelChecks, conn, obj.Waiter, obj.Exposure, obj.Between);
+        slots = obj.Wheel.SlotCount;
       elseif ~said(text, 'Camera don''t support CFW control function.') && ~said(text, 'No CFW is connected to camera.')
         checks.failed(obj.ID, 'BRELK_8_CheckCFWPlug', {}, text);
       end
+      conn.note('state', struct('Part', 'camera', 'State', 'connected', 'IsColor', obj.IsColor, ...
+                                'BayerPattern', obj.BayerPattern, 'WheelSlots', slots));
     end
 
     % A constructor that failed: what it opened is closed again when no
@@ -974,7 +1039,7 @@ classdef Camera < handle
         s.Tolerance = opts.Tolerance;
         s.StallTime = opts.StallTime;
         obj.Waiter.wait(checks, 'warming', @(s, t) cooler.warmingStep(conn, checks, s, t), s, ...
-                        opts.Timeout, opts.ProgressFcn);
+                        opts.Timeout, opts.ProgressFcn, obj.Between);
       end
     end
 
@@ -983,7 +1048,7 @@ classdef Camera < handle
       conn = obj.Conn;
       checks = obj.Checks;
       obj.Waiter.wait(checks, 'cooling', @(s, t) cooler.coolingStep(conn, checks, s, t), cooler.newWait(), ...
-                      timeout, progress);
+                      timeout, progress, obj.Between);
     end
 
     function waitExposure(obj, timeout, progress)
@@ -993,10 +1058,37 @@ classdef Camera < handle
         obj.Checks.raise('invalidOperation', '%s is in live view, which runs until stopLive.', obj.ID);
       end
       if strcmp(state, 'exposing')
-        obj.Waiter.wait(obj.Checks, 'exposure', @(s, t) exposure.step(s, t), [], timeout, progress);
+        obj.Waiter.wait(obj.Checks, 'exposure', @(s, t) exposure.step(s, t), [], timeout, progress, obj.Between);
       end
     end
   end
+end
+
+% The record of an exposure (see Exposures), as it starts; no arguments
+% give one of the fields' classes.
+function record = exposureRecord(start, time, duration, filter, slot, temperature, setpoint, power, gain, ...
+                                 offset, roi)
+  if nargin == 0
+    [start, filter] = deal('');
+    [time, duration, slot, temperature, setpoint, power] = deal(NaN);
+    [gain, offset, roi] = deal([]);
+  end
+  record = struct('Start', start, 'Time', time, 'Duration', duration, 'Elapsed', NaN, 'Result', '', ...
+                  'Filter', filter, 'Slot', slot, 'TemperatureStart', temperature, 'TemperatureEnd', NaN, ...
+                  'Setpoint', setpoint, 'CoolerPower', power, 'Gain', gain, 'Offset', offset, 'ROI', roi);
+end
+
+% The Exposure part's Finisher: an exposure's record completed as it ends,
+% with the temperature then (NaN where it cannot be read, which the record
+% on disk shows as an error), and written to the record on disk.
+function record = finished(record, cooler, conn, checks)
+  if ~strcmp(record.Result, 'failed')
+    try
+      record.TemperatureEnd = cooler.read(conn, checks);
+    catch
+    end
+  end
+  conn.note('exposure', record);
 end
 
 % Runs one step of close while it is pending: whether it is still pending

@@ -86,6 +86,7 @@ classdef FilterWheel < handle
     Conn = []
     Waiter = []
     Exposure = []        % the camera's, so that no move spoils a frame
+    Between = []         % the camera's readings between the polls of a wait
   end
 
   properties (Access = private)
@@ -96,9 +97,9 @@ classdef FilterWheel < handle
   end
 
   methods
-    function obj = FilterWheel(checks, conn, waiter, exposure)
+    function obj = FilterWheel(checks, conn, waiter, exposure, between)
     %FILTERWHEEL Made by brelk.Camera with its parts; reads the slot count.
-      if nargin < 4 || ~isa(conn, 'brelk.internal.Connection')
+      if nargin < 5 || ~isa(conn, 'brelk.internal.Connection')
         checks = brelk.internal.Checks('FilterWheel');
         checks.raise('invalidOperation', ...
                      'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
@@ -107,6 +108,7 @@ classdef FilterWheel < handle
       obj.Conn = conn;
       obj.Waiter = waiter;
       obj.Exposure = exposure;
+      obj.Between = between;
       obj.Serial = serialNumber();
       slots = double(conn.require(checks, 'BRELK_8_GetCFWSlotsNum'));
       if slots < 1
@@ -181,6 +183,7 @@ classdef FilterWheel < handle
       obj.Conn.require(checks, 'BRELK_8_SetCFWTarget', char('0' + slot - 1));
       obj.Target = slot;
       obj.MoveTimeout = timeout;
+      obj.Conn.note('state', struct('Part', 'wheel', 'State', 'moving', 'Slot', slot, 'Filter', obj.SlotNames{slot}));
       if opts.Wait
         obj.wait(timeout, opts.ProgressFcn);
       end
@@ -205,25 +208,15 @@ classdef FilterWheel < handle
       obj.wait(timeout, obj.Waiter.ProgressFcn);
     end
 
-    function tf = isTurning(obj, checks)
-    %ISTURNING True while a move this wheel started is under way (the camera
-    %   asks before it exposes). Reads the wheel only while one is pending.
-      tf = false;
-      if ~isempty(obj.Target)
-        tf = isnan(obj.position(checks));
-        if ~tf
-          obj.Target = [];
-          obj.MoveTimeout = [];
-        end
-      end
-    end
-
     function [slot, name] = where(obj, checks)
-    %WHERE The slot the wheel is at and its name (NaN and '' while moving).
+    %WHERE The slot the wheel is at and its name (NaN and '' while it
+    %   moves), read with the Checks of the component that asks.
       slot = obj.position(checks);
       name = '';
       if ~isnan(slot)
         name = obj.SlotNames{slot};
+        obj.Target = [];
+        obj.MoveTimeout = [];
       end
     end
 
@@ -308,7 +301,7 @@ classdef FilterWheel < handle
     end
 
     function wait(obj, timeout, progress)
-      obj.Waiter.wait(obj.Checks, 'wheel', @(s, t) obj.moveStep(s, t), [], timeout, progress);
+      obj.Waiter.wait(obj.Checks, 'wheel', @(s, t) obj.moveStep(s, t), [], timeout, progress, obj.Between);
       obj.Target = [];
       obj.MoveTimeout = [];
     end

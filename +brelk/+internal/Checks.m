@@ -15,6 +15,10 @@ classdef Checks < handle
     Component = ''
   end
 
+  properties
+    Recorder = []       % where errors are recorded too, once a camera has one
+  end
+
   properties (Access = private)
     Prefix = ''
   end
@@ -32,7 +36,11 @@ classdef Checks < handle
       if ~isempty(varargin)
         message = sprintf(message, varargin{:});
       end
-      error([obj.Prefix mnemonic], '%s', message);
+      identifier = [obj.Prefix mnemonic];
+      if ~isempty(obj.Recorder)
+        obj.Recorder.write('error', struct('Identifier', identifier, 'Message', message));
+      end
+      error(identifier, '%s', message);
     end
 
     function failed(obj, id, name, inputs, text)
@@ -137,6 +145,25 @@ classdef Checks < handle
         obj.raise('invalidValue', '%s must be %d unique, non-empty texts (a cell array of char rows, or a string array).', ...
                   name, count);
       end
+    end
+
+    function seconds = utc(obj, name, value)
+    %UTC A UTC time given as ISO 8601 text, such as '2026-12-10T21:30:00Z'
+    %   (seconds may have a fraction; the Z may be left out), in POSIX seconds.
+      [value, ok] = asText(value);
+      if ok
+        parts = regexp(value, '^(\d{4})-(\d\d)-(\d\d)[T ](\d\d):(\d\d):(\d\d(?:\.\d+)?)Z?$', 'tokens', 'once');
+        ok = ~isempty(parts);
+      end
+      if ok
+        numbers = str2double(parts);
+        ok = numbers(2) >= 1 && numbers(2) <= 12 && numbers(3) >= 1 && numbers(3) <= 31 ...
+             && numbers(4) < 24 && numbers(5) < 60 && numbers(6) < 61;
+      end
+      if ~ok
+        obj.refuse(name, 'a UTC time as ISO 8601 text, such as ''2026-12-10T21:30:00Z''', value);
+      end
+      seconds = (datenum(numbers) - 719529) * 86400;
     end
 
     function fcn = callable(obj, name, value)

@@ -2,10 +2,11 @@ classdef Connection < handle
 %CONNECTION One camera's connection (internal): the calls of its toolbox functions.
 %   A Connection calls the BRELK_* functions for one camera ID, quietly or
 %   shown (Verbose), keeps the text each one printed, stamps each call with
-%   the camera's clock and keeps the call log. require turns a failed call
-%   into the error its printed line tells. A Camera and its FilterWheel
-%   share one; they hand it their Checks, so that its errors name the
-%   component that called.
+%   the camera's clock and keeps the call log, in memory and in the files
+%   its Recorder writes (note passes the other parts' events on to them).
+%   require turns a failed call into the error its printed line tells. A
+%   Camera and its FilterWheel share one; they hand it their Checks, so that
+%   its errors name the component that called.
 %
 %   It also keeps the registry of the open cameras, shared by all of them:
 %   BRELK_11_CloseCamera releases the SDK, which closes every camera, so a
@@ -21,7 +22,12 @@ classdef Connection < handle
     Time = NaN          % the clock's reading at the last call
   end
 
+  properties (SetAccess = private)
+    Recorder            % the record on disk
+  end
+
   properties (Access = private)
+    Recording = false   % the Recorder has a file to write
     Waiter              % the clock the calls are stamped with
     % The call log, in blocks of BlockSize calls: a block is taken out of its
     % property while it is written, since an element written in place copies
@@ -38,11 +44,33 @@ classdef Connection < handle
   end
 
   methods
-    function obj = Connection(id, waiter, verbose)
+    function obj = Connection(id, waiter, verbose, recorder)
       obj.ID = id;
       obj.Waiter = waiter;
       obj.Verbose = verbose;
+      obj.Recorder = recorder;
       obj.Block = cell(1, obj.BlockSize);
+    end
+
+    function attach(obj, checks, file)
+    %ATTACH Records every event in file too, from now on.
+      obj.Recorder.attach(checks, file);
+      obj.Recording = true;
+    end
+
+    function detach(obj, file)
+      obj.Recorder.detach(file);
+      obj.Recording = obj.Recorder.active();
+    end
+
+    function note(obj, event, fields, t)
+    %NOTE Records an event of the camera's parts: note(event, fields[, t]).
+      if obj.Recording
+        if nargin < 4
+          t = obj.Waiter.Last;
+        end
+        obj.Recorder.write(event, fields, t);
+      end
     end
 
     function [status, text, varargout] = call(obj, checks, name, varargin)
@@ -72,6 +100,9 @@ classdef Connection < handle
       end
       obj.Time = t;
       obj.record({t, name, varargin, status, text});
+      if obj.Recording
+        obj.Recorder.write('call', struct('Function', name, 'Inputs', {varargin}, 'Status', status, 'Text', text), t);
+      end
     end
 
     function t = now(obj, checks)

@@ -29,6 +29,7 @@ classdef Cooler < handle
     SettleTime = 30
     Stalled = false     % the last wait for the target stalled
     Used = false        % switched on, and not switched off since
+    Power = NaN         % percent, in the mode 'fixed'
     LastRead = -Inf     % raw time of the last temperature reading
   end
 
@@ -69,13 +70,36 @@ classdef Cooler < handle
       obj.stopped();
       if percent > 0
         obj.Mode = 'fixed';
+        obj.Power = percent;
         obj.Used = true;
       end
+      obj.changed(conn, struct('Power', percent));
     end
 
     function off(obj, conn, checks)
       conn.require(checks, 'BRELK_6_SetCoolerOFF');
       obj.stopped();
+      obj.changed(conn, struct());
+    end
+
+    function resume(obj, conn, checks)
+    %RESUME What the cooler was doing, sent again to a camera opened anew:
+    %   the setpoint it held (a ramp goes on from there), or its fixed power.
+      switch obj.Mode
+        case {'regulating', 'warming'}
+          conn.require(checks, 'BRELK_6_SetCoolerTemperature', obj.Setpoint);
+        case 'fixed'
+          conn.require(checks, 'BRELK_6_SetCoolerPWM', obj.Power);
+      end
+    end
+
+    function next = keepUp(obj, conn, checks, t, interval)
+    %KEEPUP Reads the temperature when the last reading is interval seconds
+    %   old at the raw time t; returns the seconds until the next is due.
+      if t - obj.LastRead >= interval - obj.Margin
+        obj.read(conn, checks);
+      end
+      next = max(0, obj.LastRead + interval - t);
     end
 
     function again(obj, tolerance)
@@ -98,6 +122,7 @@ classdef Cooler < handle
         power = NaN;
       end
       obj.note(t, temperature, power);
+      conn.note('temperature', struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power), t);
     end
 
     function value = setpoint(obj)
@@ -152,6 +177,7 @@ classdef Cooler < handle
         s = obj.progress(s, temperature, obj.Tolerance);
         if obj.LastRead - s.Since >= obj.StallTime - obj.Margin && isempty(obj.InSince)
           obj.Stalled = true;
+          obj.changed(conn, struct('Target', obj.Target, 'Stalled', true));
           checks.raise('temperatureNotReached', ...
                        '%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, with %s for %g s.', ...
                        conn.ID, temperature, abs(temperature - obj.Target), obj.Target, powerText(power), ...
@@ -200,6 +226,17 @@ classdef Cooler < handle
       obj.Stalled = false;
       obj.InSince = [];
       obj.Used = true;
+      obj.Power = NaN;
+      obj.changed(conn, struct('Target', target, 'Setpoint', first, 'Rate', rate * 60));
+    end
+
+    function changed(obj, conn, details)
+      fields = struct('Part', 'cooler', 'State', obj.Mode);
+      names = fieldnames(details);
+      for k = 1:numel(names)
+        fields.(names{k}) = details.(names{k});
+      end
+      conn.note('state', fields);
     end
 
     function stopped(obj)
@@ -210,6 +247,7 @@ classdef Cooler < handle
       obj.Stalled = false;
       obj.InSince = [];
       obj.Used = false;
+      obj.Power = NaN;
     end
 
     % The ramp's setpoint for now, sent when it has moved a step; the ramp

@@ -1,23 +1,46 @@
 classdef Exposure < handle
-%EXPOSURE The exposure under way on a camera, as the layer keeps it (internal).
+%EXPOSURE The exposure under way on a camera, and the record of each (internal).
 %   The toolbox has no function that tells whether an exposure still runs:
 %   a single exposure is over when its whole time has passed on the clock,
 %   and not a moment before, so that the next one is accepted. Live
 %   exposure runs until it is stopped. Times are raw clock readings.
+%
+%   Records holds one element per exposure started, as the camera made it
+%   when it started (see brelk.Camera's Exposures), with its Elapsed and
+%   Result ('completed', 'aborted' or 'failed') set as it ends. Finisher,
+%   set by the camera, completes a record then (the temperature at the end,
+%   and the record written to the camera's record on disk).
+
+  properties
+    Finisher = []
+  end
 
   properties (SetAccess = private)
     State = 'idle'      % 'idle', 'exposing' or 'live'
     Start = NaN         % when the single exposure started
     Duration = NaN      % its seconds, as the camera exposes them
     Percent = 0         % how far it got: 100 when it ran its time
+    Records = []        % a column struct array, once there is one
+  end
+
+  properties (Access = private)
+    Current = []        % the record of the exposure under way
   end
 
   methods
-    function started(obj, t, seconds)
+    function started(obj, t, seconds, record)
+    %STARTED The exposure of seconds started at t; record as it starts.
       obj.State = 'exposing';
       obj.Start = t;
       obj.Duration = seconds;
       obj.Percent = 0;
+      obj.Current = record;
+    end
+
+    function failed(obj, record)
+    %FAILED An exposure that could not be started, recorded as failed.
+      obj.Current = record;
+      obj.ended(0, 'failed');
     end
 
     function state = at(obj, t)
@@ -26,6 +49,7 @@ classdef Exposure < handle
       if strcmp(obj.State, 'exposing') && t >= obj.Start + obj.Duration
         obj.State = 'idle';
         obj.Percent = 100;
+        obj.ended(obj.Duration, 'completed');
       end
       state = obj.State;
     end
@@ -40,6 +64,18 @@ classdef Exposure < handle
 
     function aborted(obj, t)
       obj.Percent = obj.percentAt(t);
+      if strcmp(obj.State, 'exposing')
+        obj.State = 'idle';
+        obj.ended(t - obj.Start, 'aborted');
+      end
+    end
+
+    function lost(obj, t)
+    %LOST The camera was opened anew: an exposure under way is gone.
+      if strcmp(obj.at(t), 'exposing')
+        obj.Percent = obj.percentAt(t);
+        obj.ended(t - obj.Start, 'failed');
+      end
       obj.State = 'idle';
     end
 
@@ -58,6 +94,24 @@ classdef Exposure < handle
       info = struct('PercentCompleted', obj.percentAt(t));
       interval = min(1, obj.Start + obj.Duration - t);
       pending = sprintf('the exposure is %.0f%% done', info.PercentCompleted);
+    end
+  end
+
+  methods (Access = private)
+    function ended(obj, elapsed, result)
+      record = obj.Current;
+      obj.Current = [];
+      obj.State = 'idle';
+      record.Elapsed = elapsed;
+      record.Result = result;
+      if ~isempty(obj.Finisher)
+        record = obj.Finisher(record);
+      end
+      if isempty(obj.Records)
+        obj.Records = record;
+      else
+        obj.Records(end + 1, 1) = record;
+      end
     end
   end
 end

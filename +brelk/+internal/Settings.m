@@ -43,10 +43,11 @@ classdef Settings < handle
       obj.Area = area;
     end
 
-    function [value, sent] = prepare(obj, checks, name, value, label)
-    %PREPARE The value as it will be kept, and the inputs of the setting's
-    %   function; raises invalidValue, naming it label (default: the
-    %   setting's name), before anything is sent.
+    function [value, asked, sent] = prepare(obj, checks, name, value, label)
+    %PREPARE The value as it will be kept, the value asked for (before
+    %   rounding to camera units), and the inputs of the setting's function;
+    %   raises invalidValue, naming it label (default: the setting's name),
+    %   before anything is sent.
       if nargin < 5
         label = name;
       end
@@ -54,12 +55,15 @@ classdef Settings < handle
       switch row.Check
         case 'flag'
           value = checks.flag(label, value);
+          asked = value;
           sent = {double(value)};
         case 'roi'
           value = obj.roi(checks, value);
+          asked = value;
           sent = num2cell(value);
         otherwise
           value = checks.number(label, value, row.Check);
+          asked = value;
           sent = {value};
           if row.Scale ~= 0
             % Whole camera units: the camera exposes no fraction of one.
@@ -76,7 +80,7 @@ classdef Settings < handle
 
     function value = write(obj, conn, checks, name, value)
     %WRITE Sets the setting on the camera and keeps it; returns the value kept.
-      [value, sent] = obj.prepare(checks, name, value);
+      [value, ~, sent] = obj.prepare(checks, name, value);
       conn.require(checks, obj.Rows.(name).Function, sent{:});
       obj.Values.(name) = value;
     end

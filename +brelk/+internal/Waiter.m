@@ -76,8 +76,8 @@ classdef Waiter < handle
       obj.Last = raw;
     end
 
-    function info = wait(obj, checks, operation, step, state, timeout, progress)
-    %WAIT The one polling loop: info = wait(checks, operation, step, state, timeout, progress).
+    function info = wait(obj, checks, operation, step, state, timeout, progress, between)
+    %WAIT The one polling loop: wait(checks, operation, step, state, timeout, progress, between).
     %   Calls [done, state, interval, info, pending] = step(state, t) with t
     %   the raw time of the poll, until done, pausing interval seconds
     %   between polls (never past the timeout). The step reads the camera
@@ -85,10 +85,13 @@ classdef Waiter < handle
     %   every poll progress(info) is called, unless progress is [], with
     %   info completed by ID, Operation, Elapsed (0 on the first poll) and
     %   Done; an error there is shown as a warning and the wait goes on.
-    %   When the timeout has passed and the step is not done, raises
-    %   timeout with the step's pending text; when a pause leaves the clock
-    %   where it was (a 'Clock' without its 'Pause'), invalidOperation.
-    %   Returns the info of the last poll.
+    %   Then between(t), unless it is [] or not given, does what is due
+    %   whatever is waited for (the camera's temperature readings) and
+    %   returns the seconds until it is due again, which the pause does
+    %   not pass. When the timeout has passed and the step is not done,
+    %   raises timeout with the step's pending text; when a pause leaves
+    %   the clock where it was (a 'Clock' without its 'Pause'),
+    %   invalidOperation. Returns the info of the last poll.
       start = obj.read(checks);
       t = start;
       while true
@@ -100,6 +103,9 @@ classdef Waiter < handle
         info.Done = done;
         if ~isempty(progress)
           report(checks, progress, info);
+        end
+        if nargin > 7 && ~isempty(between)
+          interval = min(interval, between(t));
         end
         if done
           return;

@@ -1,0 +1,105 @@
+classdef Recorder < handle
+%RECORDER A camera's record on disk (internal): one JSON object a line.
+%   Every event of the camera (a toolbox call, a temperature reading, an
+%   exposure, a change of state, an error, a step of a sequence) is
+%   appended to each file attached (the camera's 'LogFile', a sequence's
+%   journal) as it happens: the file is opened, appended to and closed
+%   again before the call that made the event returns (MATLAB has no
+%   fflush), so a session killed at any moment leaves complete lines that
+%   hold everything up to then, and at most a partial last one.
+%
+%   Each line has Time (seconds since connecting), UTC (ISO 8601 with
+%   milliseconds and a Z) and Event, then the event's own fields.
+%   brelk.readLog reads a file back.
+
+  properties (SetAccess = private)
+    Files = {}          % the files attached
+    StartTime = 0       % the UTC that time 0 stands for, in POSIX seconds
+  end
+
+  properties (Access = private)
+    Waiter              % the clock, for the events that bring no time of their own
+    Failed = false      % a write failed: warned once
+  end
+
+  methods
+    function obj = Recorder(waiter, startTime)
+      obj.Waiter = waiter;
+      obj.StartTime = startTime;
+    end
+
+    function tf = active(obj)
+      tf = ~isempty(obj.Files);
+    end
+
+    function attach(obj, checks, file)
+    %ATTACH Appends to file from now on; one that cannot be opened for
+    %   appending raises invalidValue.
+      if any(strcmp(obj.Files, file))
+        return;
+      end
+      [id, message] = fopen(file, 'a');
+      if id < 0
+        checks.raise('invalidValue', 'The record file %s cannot be opened for appending: %s', file, message);
+      end
+      fclose(id);
+      obj.Files{end + 1} = file;
+    end
+
+    function detach(obj, file)
+      obj.Files(strcmp(obj.Files, file)) = [];
+    end
+
+    function write(obj, event, fields, t)
+    %WRITE write(event, fields[, t]): the event, a struct of its fields, at
+    %   the raw time t (default: the clock's latest reading).
+      if isempty(obj.Files)
+        return;
+      end
+      if nargin < 4
+        t = obj.Waiter.Last;
+      end
+      line = struct('Time', t - obj.Waiter.Origin, 'UTC', obj.utc(t), 'Event', event);
+      names = fieldnames(fields);
+      for k = 1:numel(names)
+        line.(names{k}) = fields.(names{k});
+      end
+      text = [jsonencode(line) newline];
+      for k = 1:numel(obj.Files)
+        id = fopen(obj.Files{k}, 'a');
+        written = -1;
+        if id >= 0
+          written = fprintf(id, '%s', text);
+          written = written * (fclose(id) == 0);
+        end
+        if written ~= numel(text)
+          obj.failed(obj.Files{k});
+        end
+      end
+    end
+
+    function text = utc(obj, t)
+    %UTC The raw clock time t as UTC: ISO 8601, milliseconds and a Z.
+      text = isoTime(obj.StartTime + t - obj.Waiter.Origin);
+    end
+  end
+
+  methods (Access = private)
+    % A night is not stopped for its record: a file that cannot be written
+    % is said once, as a warning.
+    function failed(obj, file)
+      if ~obj.Failed
+        obj.Failed = true;
+        warning('brelk:Camera:recordFailed', 'Writing the record file %s failed; the session goes on.', file);
+      end
+    end
+  end
+end
+
+function text = isoTime(posix)
+  milliseconds = round(posix * 1000);
+  day = floor(milliseconds / 86400000);
+  milliseconds = milliseconds - day * 86400000;
+  text = sprintf('%sT%02d:%02d:%02d.%03dZ', datestr(719529 + day, 'yyyy-mm-dd'), floor(milliseconds / 3600000), ...
+                 mod(floor(milliseconds / 60000), 60), mod(floor(milliseconds / 1000), 60), mod(milliseconds, 1000));
+end
