@@ -784,6 +784,30 @@ classdef Camera < handle
       obj.Waiter.ProgressFcn = obj.Checks.progress('ProgressFcn', value);
     end
 
+    function reconnect(obj)
+    %RECONNECT Open the camera again by its ID, as it was, after it dropped out.
+    %   cam.reconnect() is for a camera that stopped answering (its calls
+    %   raising brelk:Camera:notConnected, as when its cable was out for a
+    %   while): it cancels what may still run, sets the read mode and the
+    %   stream mode, initialises the camera, and sends again every setting
+    %   the camera had accepted and the cooler's setpoint (a ramp goes on
+    %   from there) or fixed power. The filter wheel keeps its names. An
+    %   exposure under way is lost: its record in Exposures says 'failed'.
+    %   A step that fails raises its error; reconnect can be called again.
+      obj.ensureOpen();
+      conn = obj.Conn;
+      checks = obj.Checks;
+      conn.call(checks, 'BRELK_9_StopSingleCapture');
+      conn.call(checks, 'BRELK_10_StopLiveCapture');
+      conn.require(checks, 'BRELK_2_SetReadMode', obj.ReadMode);
+      conn.require(checks, 'BRELK_3_SetStreamMode', obj.StreamMode);
+      conn.require(checks, 'BRELK_4_InitCamera');
+      obj.Exposure.lost(conn.now(checks));
+      obj.Settings.reapply(conn, checks);
+      obj.Cooler.resume(conn, checks);
+      conn.note('state', struct('Part', 'camera', 'State', 'reconnected'));
+    end
+
     function close(obj)
     %CLOSE Warm up where needed, switch the cooler off and close the camera.
     %   cam.close() ends an exposure or live view under way; warms the
@@ -901,6 +925,27 @@ classdef Camera < handle
         cooler = sprintf('%s to %g C', cooler, obj.Cooler.setpoint());
       end
       fprintf('  State: %s; cooler: %s\n', obj.Exposure.State, cooler);
+    end
+  end
+
+  methods (Hidden)
+    function record(obj, file)
+    %RECORD Records every event in file too, from now on (a sequence's journal).
+      obj.ensureOpen();
+      obj.Conn.attach(obj.Checks, obj.Checks.text('The record file', file));
+    end
+
+    function unrecord(obj, file)
+      if ~isempty(obj.Conn)
+        obj.Conn.detach(file);
+      end
+    end
+
+    function note(obj, event, fields)
+    %NOTE Records an event of what drives the camera (a sequence's steps).
+      if ~isempty(obj.Conn)
+        obj.Conn.note(event, fields);
+      end
     end
   end
 

@@ -156,7 +156,7 @@ classdef Checks < handle
         ok = ~isempty(parts);
       end
       if ok
-        numbers = str2double(parts);
+        numbers = reshape(str2double(parts), 1, []);
         ok = numbers(2) >= 1 && numbers(2) <= 12 && numbers(3) >= 1 && numbers(3) <= 31 ...
              && numbers(4) < 24 && numbers(5) < 60 && numbers(6) < 61;
       end

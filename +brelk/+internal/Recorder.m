@@ -59,7 +59,9 @@ classdef Recorder < handle
       if nargin < 4
         t = obj.Waiter.Last;
       end
-      line = struct('Time', t - obj.Waiter.Origin, 'UTC', obj.utc(t), 'Event', event);
+      % To the microsecond: a clock's reading less its origin has digits
+      % that are not its.
+      line = struct('Time', round((t - obj.Waiter.Origin) * 1e6) / 1e6, 'UTC', obj.utc(t), 'Event', event);
       names = fieldnames(fields);
       for k = 1:numel(names)
         line.(names{k}) = fields.(names{k});
