@@ -941,6 +941,15 @@ classdef Camera < handle
       end
     end
 
+    function rest(obj, seconds)
+    %REST Lets seconds pass on the camera's clock, reading the temperature
+    %   as every wait does (a sequence's pause before it tries again).
+      obj.ensureOpen();
+      seconds = obj.Checks.number('The pause', seconds, 'nonnegative');
+      ends = obj.Conn.now(obj.Checks) + seconds;
+      obj.Waiter.wait(obj.Checks, 'pause', @(s, t) resting(s, t, ends), [], Inf, [], obj.Between);
+    end
+
     function note(obj, event, fields)
     %NOTE Records an event of what drives the camera (a sequence's steps).
       if ~isempty(obj.Conn)
@@ -1134,6 +1143,14 @@ function record = finished(record, cooler, conn, checks)
     end
   end
   conn.note('exposure', record);
+end
+
+% The step of a wait that only lets time pass.
+function [done, s, interval, info, pending] = resting(s, t, ends)
+  done = t >= ends;
+  interval = ends - t;
+  info = struct();
+  pending = 'the pause is not over';
 end
 
 % Runs one step of close while it is pending: whether it is still pending
