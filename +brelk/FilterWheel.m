@@ -253,6 +253,13 @@ classdef FilterWheel < handle
     end
   end
 
+  methods (Hidden)
+    function slot = slotFor(obj, slotOrName)
+    %SLOTFOR The slot moveTo would turn to, without moving (a sequence's plan).
+      slot = obj.slotOf(slotOrName);
+    end
+  end
+
   methods (Access = private)
     function ensureOpen(obj)
       if isempty(obj.Conn)
