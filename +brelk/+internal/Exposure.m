@@ -71,10 +71,11 @@ classdef Exposure < handle
     end
 
     function lost(obj, t)
-    %LOST The camera was opened anew: an exposure under way is gone.
-      if strcmp(obj.at(t), 'exposing')
-        obj.Percent = obj.percentAt(t);
-        obj.ended(t - obj.Start, 'failed');
+    %LOST The camera was opened anew: an exposure under way is gone, even
+    %   when its time passed while the camera could not be reached.
+      if strcmp(obj.State, 'exposing')
+        obj.Percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
+        obj.ended(min(t - obj.Start, obj.Duration), 'failed');
       end
       obj.State = 'idle';
     end
