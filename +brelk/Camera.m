@@ -943,11 +943,14 @@ classdef Camera < handle
 
     function rest(obj, seconds)
     %REST Lets seconds pass on the camera's clock, reading the temperature
-    %   as every wait does (a sequence's pause before it tries again).
+    %   as every wait does (a sequence's pause before it tries again). A
+    %   reading that fails is in the record and does not end the pause:
+    %   the camera it waits for may be the one that does not answer.
       obj.ensureOpen();
       seconds = obj.Checks.number('The pause', seconds, 'nonnegative');
       ends = obj.Conn.now(obj.Checks) + seconds;
-      obj.Waiter.wait(obj.Checks, 'pause', @(s, t) resting(s, t, ends), [], Inf, [], obj.Between);
+      between = obj.Between;
+      obj.Waiter.wait(obj.Checks, 'pause', @(s, t) resting(s, t, ends), [], Inf, [], @(t) tolerant(between, t));
     end
 
     function note(obj, event, fields)
@@ -1151,6 +1154,19 @@ function [done, s, interval, info, pending] = resting(s, t, ends)
   interval = ends - t;
   info = struct();
   pending = 'the pause is not over';
+end
+
+% The readings of a pause: after one fails, the rest of the pause passes
+% without them.
+function next = tolerant(between, t)
+  try
+    next = between(t);
+  catch err
+    if strcmp(err.identifier, 'Octave:interrupt')
+      rethrow(err);
+    end
+    next = Inf;
+  end
 end
 
 % Runs one step of close while it is pending: whether it is still pending
