@@ -929,10 +929,11 @@ classdef Camera < handle
   end
 
   methods (Hidden)
-    function record(obj, file)
-    %RECORD Records every event in file too, from now on (a sequence's journal).
+    function added = record(obj, file)
+    %RECORD Records every event in file too, from now on (a sequence's
+    %   journal); false when it was recorded to already, as the 'LogFile'.
       obj.ensureOpen();
-      obj.Conn.attach(obj.Checks, obj.Checks.text('The record file', file));
+      added = obj.Conn.attach(obj.Checks, obj.Checks.text('The record file', file));
     end
 
     function unrecord(obj, file)

@@ -52,9 +52,10 @@ classdef Connection < handle
       obj.Block = cell(1, obj.BlockSize);
     end
 
-    function attach(obj, checks, file)
-    %ATTACH Records every event in file too, from now on.
-      obj.Recorder.attach(checks, file);
+    function added = attach(obj, checks, file)
+    %ATTACH Records every event in file too, from now on; false when it
+    %   was recorded to already.
+      added = obj.Recorder.attach(checks, file);
       obj.Recording = true;
     end
 

@@ -32,10 +32,11 @@ classdef Recorder < handle
       tf = ~isempty(obj.Files);
     end
 
-    function attach(obj, checks, file)
+    function added = attach(obj, checks, file)
     %ATTACH Appends to file from now on; one that cannot be opened for
-    %   appending raises invalidValue.
-      if any(strcmp(obj.Files, file))
+    %   appending raises invalidValue. False when it was attached already.
+      added = ~any(strcmp(obj.Files, file));
+      if ~added
         return;
       end
       [id, message] = fopen(file, 'a');
