@@ -40,6 +40,7 @@ function folder = brelk_build(sdk, folder)
     folder = fullfile(root, ['build-' host '-mex'], 'brelk');
   end
   compiler = host_compiler(octave);
+  manifest = read_manifest(root);
   simulated = isempty(sdk);
   if ~simulated
     sdk = absolute(sdk);
@@ -57,7 +58,7 @@ function folder = brelk_build(sdk, folder)
 
   if simulated
     fprintf('Building the simulated camera library in %s\n', folder);
-    build_simulator(root, folder, work, compiler);
+    build_simulator(root, manifest, folder, work, compiler);
     sdk = folder;
   else
     copy_sdk_runtime(sdk, folder);
@@ -74,7 +75,7 @@ function folder = brelk_build(sdk, folder)
   frame = compile_object(octave, fullfile(gateway, 'frame.cpp'), work, ...
                          [defines, {['-I' gateway]}, flags.compile]);
 
-  stages = {'setup', 'settings', 'info', 'filterwheel', 'exposure'};
+  stages = manifest.STAGES;
   built = 0;
   for s = 1:numel(stages)
     sources = dir(fullfile(root, stages{s}, 'BRELK_*.cpp'));
@@ -98,20 +99,7 @@ function folder = brelk_build(sdk, folder)
     end
   end
 
-  copy(fullfile(root, 'toolbox', 'Contents.m'), folder);
-  % The classes built on the functions (brelk.Camera, brelk.FilterWheel).
-  if exist(fullfile(folder, '+brelk'), 'dir')
-    rmdir(fullfile(folder, '+brelk'), 's');
-  end
-  copy(fullfile(root, '+brelk'), fullfile(folder, '+brelk'));
-  add_octave_listing(root, folder);
-  examples = fullfile(root, 'examples');
-  if ~isempty(dir(fullfile(examples, '*.m')))
-    if ~exist(fullfile(folder, 'examples'), 'dir')
-      mkdir(fullfile(folder, 'examples'));
-    end
-    copy(fullfile(examples, '*.m'), fullfile(folder, 'examples'));
-  end
+  lay_out(root, manifest, folder);
   fprintf('Built %d functions in %s\n', built, folder);
 end
 
@@ -146,20 +134,19 @@ end
 
 % --- the simulated camera ----------------------------------------------------
 
-function build_simulator(root, folder, work, compiler)
-  simulator = fullfile(root, 'simulator');
-  sources = dir(fullfile(simulator, '*.cpp'));
-  paths = sources_in(simulator, {sources.name});
-  files = sprintf(' "%s"', paths{:});
-  includes = sprintf('"%s" "%s"', simulator, fullfile(root, 'gateway'));
+% From the sources, folders, macros and GNU flags of manifest.mk.
+function build_simulator(root, manifest, folder, work, compiler)
+  sources = in_checkout(root, manifest.SIMULATOR_SOURCES);
+  includes = in_checkout(root, manifest.SIMULATOR_INCLUDES);
+  files = sprintf(' "%s"', sources{:});
   if strcmp(compiler.kind, 'msvc')
-    command = sprintf(['%scl /nologo /O2 /EHsc /std:c++17 /LD /DBRELKCCD_BUILDING_LIBRARY ' ...
-                       '/I%s%s /Fo"%s/" /Fe"%s"'], compiler.shell, ...
-                      strrep(includes, '" "', '" /I"'), files, work, ...
-                      fullfile(folder, 'brelkccd.dll'));
+    options = [sprintf(' /D%s', manifest.SIMULATOR_DEFINES{:}), sprintf(' /I"%s"', includes{:})];
+    command = sprintf('%scl /nologo /O2 /EHsc /std:c++17 /LD%s%s /Fo"%s/" /Fe"%s"', compiler.shell, ...
+                      options, files, work, fullfile(folder, 'brelkccd.dll'));
   else
-    common = sprintf('%s -std=c++17 -O2 -pthread -fvisibility=hidden -DBRELKCCD_BUILDING_LIBRARY -I%s%s', ...
-                     compiler.cxx, strrep(includes, '" "', '" -I"'), files);
+    options = [sprintf(' %s', manifest.SIMULATOR_GNU_FLAGS{:}), sprintf(' -D%s', manifest.SIMULATOR_DEFINES{:}), ...
+               sprintf(' -I"%s"', includes{:})];
+    common = [compiler.cxx options files];
     if ispc
       command = sprintf('%s -shared -static-libgcc -static-libstdc++ -o "%s" -Wl,--out-implib,"%s"', ...
                         common, fullfile(folder, 'brelkccd.dll'), ...
@@ -175,10 +162,6 @@ function build_simulator(root, folder, work, compiler)
   if failed
     error('brelk_build: building the simulated camera failed:\n%s\n%s', command, output);
   end
-end
-
-function paths = sources_in(folder, names)
-  paths = cellfun(@(name) fullfile(folder, name), names, 'UniformOutput', false);
 end
 
 function found = has_sdk_library(sdk, compiler)
@@ -285,27 +268,57 @@ function run_mex(octave, args)
   end
 end
 
-% --- files -------------------------------------------------------------------
+% --- the toolbox folder, as manifest.mk lays it out ---------------------------
 
-function add_octave_listing(root, folder)
-  % Octave's help brelk (see toolbox/octave/brelk_package.m): PKG_ADD puts
-  % octave/ on Octave's path, where brelk.m carries Contents.m's listing.
-  toolbox = fullfile(root, 'toolbox');
-  copy(fullfile(toolbox, 'PKG_ADD'), folder);
-  copy(fullfile(toolbox, 'PKG_DEL'), folder);
-  octave = fullfile(folder, 'octave');
-  if ~exist(octave, 'dir') && ~mkdir(octave)
-    error('brelk_build: cannot create the folder %s', octave);
+function manifest = read_manifest(root)
+  % Each NAME := words line as the field NAME, a cell row of the words.
+  text = fileread(fullfile(root, 'manifest.mk'));
+  entries = regexp(text, '(?m)^([A-Z_]+)[ \t]*:=([^\r\n]*)', 'tokens');
+  manifest = struct();
+  for k = 1:numel(entries)
+    manifest.(entries{k}{1}) = regexp(entries{k}{2}, '\S+', 'match');
   end
-  copy(fullfile(toolbox, 'octave', 'brelk_package.m'), octave);
-  listing = strrep(fileread(fullfile(toolbox, 'octave', 'brelk.m.in')), '@CONTENTS@', ...
-                   fileread(fullfile(toolbox, 'Contents.m')));
-  [file, message] = fopen(fullfile(octave, 'brelk.m'), 'w');
-  if file < 0
-    error('brelk_build: cannot write %s: %s', fullfile(octave, 'brelk.m'), message);
+end
+
+function paths = in_checkout(root, files)
+  % manifest.mk's paths, from the checkout's top with /, on this system.
+  paths = cellfun(@(file) fullfile(root, strrep(file, '/', filesep)), files, 'UniformOutput', false);
+end
+
+function lay_out(root, manifest, folder)
+  % The files beside the functions and in octave/, and the folders afresh,
+  % so that nothing removed from the sources lingers.
+  listing = in_checkout(root, manifest.TOOLBOX_LISTING);
+  place(in_checkout(root, manifest.TOOLBOX_FILES), folder, '');
+  place(in_checkout(root, manifest.TOOLBOX_OCTAVE_FILES), fullfile(folder, 'octave'), fileread(listing{1}));
+  sources = in_checkout(root, manifest.TOOLBOX_FOLDERS);
+  targets = in_checkout(folder, manifest.TOOLBOX_FOLDERS);
+  for k = 1:numel(sources)
+    remove_folder(targets{k});
+    copy(sources{k}, targets{k});
   end
-  fwrite(file, listing);
-  fclose(file);
+end
+
+function place(files, folder, listing)
+  % A .in file is written without the .in, its @CONTENTS@ the listing: in
+  % octave/, Octave's help brelk (see toolbox/octave/brelk_package.m).
+  if ~exist(folder, 'dir') && ~mkdir(folder)
+    error('brelk_build: cannot create the folder %s', folder);
+  end
+  for k = 1:numel(files)
+    [~, name, extension] = fileparts(files{k});
+    if ~strcmp(extension, '.in')
+      copy(files{k}, folder);
+      continue;
+    end
+    target = fullfile(folder, name);
+    [file, message] = fopen(target, 'w');
+    if file < 0
+      error('brelk_build: cannot write %s: %s', target, message);
+    end
+    fwrite(file, strrep(fileread(files{k}), '@CONTENTS@', listing));
+    fclose(file);
+  end
 end
 
 function copy(source, destination)

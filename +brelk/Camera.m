@@ -855,11 +855,13 @@ classdef Camera < handle
     end
 
     function f = plotTemperature(obj, f)
-    %PLOTTEMPERATURE Plot the temperature log: temperature and setpoint, and power.
+    %PLOTTEMPERATURE Plot the temperature log: temperature, setpoint, power and exposures.
     %   f = cam.plotTemperature() plots TemperatureLog in a new figure: the
     %   sensor temperature and the setpoint (C, left axis) and the cooler's
-    %   power (percent, right axis) against minutes since connecting, and
-    %   returns the figure. cam.plotTemperature(f) draws into the figure f
+    %   power (percent, right axis) against minutes since connecting, with
+    %   the span of each exposure shaded in a colour of its filter and
+    %   labelled with its name; the legend, below the plot, names each.
+    %   Returns the figure. cam.plotTemperature(f) draws into the figure f
     %   instead, such as an invisible one to save to a file:
     %     f = cam.plotTemperature(figure('Visible', 'off'));
     %     print(f, '-dpng', 'cooling.png');  % '-dpngcairo' in octave-cli
@@ -877,18 +879,28 @@ classdef Camera < handle
       end
       clf(f);
       minutes = readings.Time / 60;
-      [ax, temperature] = plotyy(axes('Parent', f), minutes, ...
-                                 [readings.Temperature, readings.Setpoint], minutes, readings.Power);
+      [ax, temperature, power] = plotyy(axes('Parent', f), minutes, ...
+                                        [readings.Temperature, readings.Setpoint], minutes, readings.Power);
       set(temperature(2), 'LineStyle', '--');
       set(ax(2), 'YLim', [0 105]);          % full power shows below the frame
-      % Room for both axes' labels and the title: octave-cli's gnuplot
-      % leaves none of its own beside two y axes.
-      set(ax, 'Position', [0.13 0.14 0.72 0.74]);
+      % A margin of a degree, so that no curve runs along the frame.
+      span = [min([readings.Temperature; readings.Setpoint]), max([readings.Temperature; readings.Setpoint])];
+      set(ax(1), 'YLim', span + [-1 1]);
+      [shades, filters] = shadeExposures(ax(1), obj.Exposures, span + [-1 1]);
+      % Room for both axes' labels, the title and the legend below: octave-
+      % cli's gnuplot leaves none of its own beside two y axes.
+      set(ax, 'Position', [0.13 0.27 0.72 0.63]);
       xlabel(ax(1), 'Time (min)');
       ylabel(ax(1), 'Temperature (C)');
       ylabel(ax(2), 'Cooler power (%)');
       title(ax(1), ['Sensor of ' obj.ID], 'Interpreter', 'none');
-      legend(ax(1), {'Sensor', 'Setpoint'});
+      % One legend for both axes: the power's entry is a line of its look
+      % drawn nowhere on the temperature's axes.
+      powerEntry = line(NaN, NaN, 'Parent', ax(1), 'Color', get(power, 'Color'), ...
+                        'LineStyle', get(power, 'LineStyle'));
+      names = [{'Sensor', 'Setpoint', 'Cooler power'}, strcat({'Exposure, '}, filters)];
+      legend(ax(1), [temperature(:); powerEntry; shades(:)], names, 'Location', 'southoutside', ...
+             'Orientation', 'horizontal', 'Interpreter', 'none');
     end
 
     function tf = isequal(a, b, varargin)
@@ -1147,6 +1159,40 @@ function record = finished(record, cooler, conn, checks)
     end
   end
   conn.note('exposure', record);
+end
+
+% Each exposure's span shaded behind the curves of ax, in one colour per
+% filter, each run of frames through one filter labelled at its top. Returns
+% a shade of each filter and the filters' names ('(no filter)' without one).
+function [shades, filters] = shadeExposures(ax, records, limits)
+  shades = [];
+  filters = {};
+  if isempty(records)
+    return;
+  end
+  names = {records.Filter};
+  names(cellfun(@isempty, names)) = {'(no filter)'};
+  filters = unique(names, 'stable');
+  colours = [0.80 0.87 0.97; 0.98 0.85 0.75; 0.82 0.94 0.80; 0.95 0.82 0.92; 0.93 0.93 0.78; 0.85 0.85 0.85];
+  shades = zeros(1, numel(filters));
+  previous = '';
+  for k = 1:numel(records)
+    from = records(k).Time / 60;
+    to = (records(k).Time + records(k).Elapsed) / 60;
+    which = find(strcmp(filters, names{k}));
+    shade = patch([from to to from], limits([1 1 2 2]), colours(mod(which - 1, size(colours, 1)) + 1, :), ...
+                  'Parent', ax, 'EdgeColor', 'none');
+    shades(which) = shade;
+    if ~strcmp(names{k}, previous)
+      text(from, limits(2), [' ' names{k}], 'Parent', ax, 'VerticalAlignment', 'top', 'FontSize', 8, ...
+           'Interpreter', 'none');
+    end
+    previous = names{k};
+  end
+  % The curves in front: an axes draws its first children last.
+  children = get(ax, 'Children');
+  behind = ismember(children, findobj(ax, 'Type', 'patch'));
+  set(ax, 'Children', [children(~behind); children(behind)]);
 end
 
 % The step of a wait that only lets time pass.

@@ -8,38 +8,35 @@
 set(BRELK_TOOLBOX_DIR "brelk" CACHE STRING
     "The toolbox folder cmake --install lays out, relative to the install prefix")
 
-# The listing beside the built modules too, so that `help mex` works in the
-# build folder.
-configure_file(${CMAKE_SOURCE_DIR}/toolbox/Contents.m ${BRELK_MEX_DIR}/Contents.m COPYONLY)
-install(FILES ${CMAKE_SOURCE_DIR}/toolbox/Contents.m DESTINATION ${BRELK_TOOLBOX_DIR})
+# The toolbox's files and folders (manifest.mk): in the build folder's mex/
+# too, as installed, so that the folder works as it is (help, +brelk).
+function(brelk_toolbox_files built installed)
+  foreach(file IN LISTS ARGN)
+    brelk_toolbox_file(${CMAKE_SOURCE_DIR} ${file} ${built} written)
+    install(FILES ${written} DESTINATION ${installed})
+  endforeach()
+endfunction()
+brelk_toolbox_files(${BRELK_MEX_DIR} ${BRELK_TOOLBOX_DIR} ${BRELK_TOOLBOX_FILES})
+brelk_toolbox_files(${BRELK_MEX_DIR}/octave ${BRELK_TOOLBOX_DIR}/octave ${BRELK_TOOLBOX_OCTAVE_FILES})
 
-# The +brelk package (brelk.Camera, brelk.FilterWheel) beside the modules it
-# calls, in the build folder as installed: a package folder is found on the
-# path of its parent folder. Copied afresh, so that a file removed from the
-# sources does not linger in the build.
-file(GLOB_RECURSE brelk_package_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/+brelk/*.m)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/brelk_package.stamp
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${BRELK_MEX_DIR}/+brelk
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/+brelk ${BRELK_MEX_DIR}/+brelk
-  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/brelk_package.stamp
-  DEPENDS ${brelk_package_files}
-  COMMENT "The +brelk package beside the modules"
-  VERBATIM)
-add_custom_target(brelk_package ALL DEPENDS ${CMAKE_BINARY_DIR}/brelk_package.stamp)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/+brelk DESTINATION ${BRELK_TOOLBOX_DIR})
-# Octave's `help brelk`: PKG_ADD puts octave/ on Octave's path, where brelk.m
-# carries the same listing (see toolbox/octave/brelk_package.m). In the build
-# folder too, so that the folder works as it is.
-file(READ ${CMAKE_SOURCE_DIR}/toolbox/Contents.m CONTENTS)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/toolbox/Contents.m)
-configure_file(${CMAKE_SOURCE_DIR}/toolbox/octave/brelk.m.in ${BRELK_MEX_DIR}/octave/brelk.m @ONLY)
-foreach(file PKG_ADD PKG_DEL octave/brelk_package.m)
-  configure_file(${CMAKE_SOURCE_DIR}/toolbox/${file} ${BRELK_MEX_DIR}/${file} COPYONLY)
+# The folders copied afresh when a file in them changes, so that a file
+# removed from the sources does not linger in the build.
+set(stamps "")
+foreach(folder IN LISTS BRELK_TOOLBOX_FOLDERS)
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*)
+  string(MAKE_C_IDENTIFIER ${folder} name)
+  set(stamp ${CMAKE_BINARY_DIR}/toolbox_folder_${name}.stamp)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${BRELK_MEX_DIR}/${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/${folder} ${BRELK_MEX_DIR}/${folder}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${files}
+    COMMENT "${folder} beside the modules"
+    VERBATIM)
+  list(APPEND stamps ${stamp})
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/${folder} DESTINATION ${BRELK_TOOLBOX_DIR})
 endforeach()
-install(FILES ${CMAKE_SOURCE_DIR}/toolbox/PKG_ADD ${CMAKE_SOURCE_DIR}/toolbox/PKG_DEL
-        DESTINATION ${BRELK_TOOLBOX_DIR})
-install(FILES ${BRELK_MEX_DIR}/octave/brelk.m ${CMAKE_SOURCE_DIR}/toolbox/octave/brelk_package.m
-        DESTINATION ${BRELK_TOOLBOX_DIR}/octave)
+add_custom_target(brelk_toolbox_folders ALL DEPENDS ${stamps})
 
 get_property(brelk_installed_modules GLOBAL PROPERTY BRELK_MODULES)
 foreach(module IN LISTS brelk_installed_modules)
@@ -64,4 +61,3 @@ if(TARGET brelkccd)
   endif()
 endif()
 
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${BRELK_TOOLBOX_DIR}/examples)

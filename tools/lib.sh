@@ -27,3 +27,26 @@ octave_suite() {
   octave-cli --no-init-file --no-history --quiet --eval \
     "addpath('$PWD/tests/octave'); [failed, skipped] = run_tests('$1', '${2:-}'); exit(failed + skipped > 0);"
 }
+
+# The words of manifest.mk's line `$1 := words`.
+manifest() { sed -n "s/^$1[[:space:]]*:=[[:space:]]*//p" manifest.mk; }
+
+# The toolbox folder $1 as manifest.mk lays it out: each of its files and
+# folders as in the sources (an octave/ file made from a .in file present).
+# pkg install adds the index doc-cache to every plain folder.
+check_toolbox_folder() {
+  local file
+  for file in $(manifest TOOLBOX_FILES); do
+    cmp "$file" "$1/${file##*/}" || return 1
+  done
+  for file in $(manifest TOOLBOX_OCTAVE_FILES); do
+    case "$file" in
+      *.in) file=${file%.in}; [ -f "$1/octave/${file##*/}" ] || { echo "$1 has no octave/${file##*/}" >&2; return 1; } ;;
+      *) cmp "$file" "$1/octave/${file##*/}" || return 1 ;;
+    esac
+  done
+  for file in $(manifest TOOLBOX_FOLDERS); do
+    diff -r -x doc-cache "$file" "$1/$file" || return 1
+    echo "$file as in the sources"
+  done
+}

@@ -47,7 +47,11 @@ function [failed, skipped] = run_tests(folder, filter)
   end
   addpath(suite);
   toolbox = fileparts(which('BRELK_4_InitCamera'));
-  if isempty(toolbox) || (~isempty(folder) && ~strcmp(toolbox, folder))
+  same = @strcmp;
+  if ispc
+    same = @strcmpi;  % c:\ and C:\ are one folder
+  end
+  if isempty(toolbox) || (~isempty(folder) && ~same(toolbox, folder))
     error('run_tests:toolbox', 'run_tests: the toolbox''s functions are not in %s', ...
           choose(isempty(folder), 'any folder on the path', folder));
   end

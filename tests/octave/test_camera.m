@@ -255,6 +255,11 @@ end
 function the_plot_shows_the_temperature_log
   cam = brelk_camera('SIM-MONO');
   cam.coolTo(-10, 'Rate', 10);
+  cam.FilterWheel.Names(1:2) = {'L', 'Ha'};
+  cam.expose(30);
+  cam.expose(30);
+  cam.FilterWheel.moveTo('Ha');
+  cam.expose(60);
   cam.close();                              % the log outlives the camera
   log = cam.TemperatureLog;
   figure_handle = figure('Visible', 'off');
@@ -272,6 +277,23 @@ function the_plot_shows_the_temperature_log
   check(get(lines(1), 'XData'), log.Time' / 60, 'against minutes');
   check(numel(log.Time) > 10 && log.Temperature(1) == 20 && log.Setpoint(end) == 20, true, ...
         'the log runs from connecting through cooling and warm-up');
+  % Each exposure's span shaded, one colour a filter; the legend below the
+  % plot names the curves, the power and the filters.
+  records = cam.Exposures;
+  plot_axes = findobj(figure_handle, 'Type', 'axes', '-not', 'Tag', 'legend');
+  shades = findobj(plot_axes, 'Type', 'patch');
+  spans = cellfun(@(x) [min(x), max(x)], get(shades, 'XData'), 'UniformOutput', false);
+  check_near(sortrows(vertcat(spans{:})), [[records.Time]', [records.Time]' + [records.Elapsed]'] / 60, 1e-9, ...
+             'the exposures'' spans');
+  colours = get(shades, 'FaceColor');
+  [~, order] = sort(cellfun(@min, get(shades, 'XData')));
+  colours = colours(order);
+  check({isequal(colours{1}, colours{2}), isequal(colours{1}, colours{3})}, {true, false}, 'a colour a filter');
+  shown = findobj(figure_handle, 'Type', 'axes', 'Tag', 'legend');
+  check(get(shown, 'String'), {'Sensor', 'Setpoint', 'Cooler power', 'Exposure, L', 'Exposure, Ha'}, 'the legend');
+  plot_area = get(plot_axes, 'Position');
+  where = get(shown, 'Position');
+  check(where(2) + where(4) <= plot_area{1}(2), true, 'the legend below the plot, over no curve');
 end
 
 % help brelk.Camera and help brelk.FilterWheel name every property, public

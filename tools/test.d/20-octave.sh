@@ -9,6 +9,7 @@ build=${BRELK_OCTAVE_BUILD:-build-octave}
 cmake -S . -B "$build" -DBRELK_HOST=octave >/dev/null
 cmake --build "$build" -j"$(jobs)"
 bash tools/check-exports.sh "$build/mex" mex
+check_toolbox_folder "$build/mex"
 octave_suite "$build/mex"
 # Seeded random calls of every function in one octave-cli session, inputs of
 # every class in every position: the session must survive them all.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Windows: the modules cross-built as .mexw64 with MinGW-w64, their export and
-# import tables checked, the +brelk package beside them, and the unit tests
-# run under Wine against them.
+# import tables checked, the toolbox's files and folders beside them
+# (manifest.mk: +brelk, examples, ...), and the unit tests run under Wine
+# against them.
 set -euo pipefail
 source tools/lib.sh
 need_packages cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 googletest
@@ -34,5 +35,5 @@ cmake -S . -B "$build" --toolchain cmake/toolchain-mingw64.cmake >/dev/null
 cmake --build "$build" -j"$(jobs)"
 
 tests/windows/check-tables.sh "$build" .
-diff -r +brelk "$build/mex/+brelk" && echo "+brelk beside the modules, as in the sources"
+check_toolbox_folder "$build/mex"
 ctest --test-dir "$build" --output-on-failure -j"$(jobs)"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The three ways users get the toolbox into Octave, each checked the same
 # way (a call on the simulated camera, its help, the modules' exports, the
-# +brelk package as in the sources, then the whole Octave suite on the
-# folder it produced):
+# toolbox's files and folders of manifest.mk, +brelk among them, as in the
+# sources, then the whole Octave suite on the folder it produced):
 #   1. the Octave package: the tarball, pkg install into a temporary prefix,
 #      pkg load in a fresh octave-cli;
 #   2. the in-host build script brelk_build.m, run in octave-cli;
@@ -33,7 +33,7 @@ check_call='
 # The same exports and SDK linking as the CMake build, then the whole suite.
 suite() {
   bash tools/check-exports.sh "$1" mex
-  diff -r +brelk "$1/+brelk" && echo "+brelk as in the sources"
+  check_toolbox_folder "$1"
   echo "--- Octave suite on $1"
   octave_suite "$1"
 }
@@ -43,6 +43,14 @@ cmake -S . -B "$build" -DBRELK_HOST=octave >/dev/null
 echo "--- 1. Octave package"
 cmake --build "$build" --target octave_package
 tarball=$(ls "$build"/brelk-*.tar.gz)
+# The Makefile copies the toolbox's folders at every depth: a staged copy
+# with +brelk three package levels deeper than the sources go.
+deep=$work/deep
+cp -R "$build/octave-package/brelk" "$deep"
+mkdir -p "$deep/src/+brelk/+a/+b/+c"
+printf 'function c()\nend\n' > "$deep/src/+brelk/+a/+b/+c/c.m"
+make -s -C "$deep/src" layout
+diff -r "$deep/src/+brelk" "$deep"/inst/*/+brelk && echo "the Makefile lays out +brelk at every depth"
 prefix=$work/packages
 mkdir -p "$prefix"
 octave --eval "pkg('prefix', '$prefix', '$prefix'); pkg('local_list', '$prefix/octave_packages');
