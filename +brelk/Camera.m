@@ -683,7 +683,9 @@ classdef Camera < handle
     %   run its whole time (at once when none runs).
     %   cam.waitForExposure(timeout) raises brelk:Camera:timeout after
     %   timeout seconds instead (default Inf, or []). Live view raises
-    %   brelk:Camera:invalidOperation: it runs until stopLive.
+    %   brelk:Camera:invalidOperation: it runs until stopLive. A camera
+    %   that stops answering meanwhile (brelk:Camera:notConnected) has lost
+    %   the exposure: its record in Exposures says 'failed'.
       obj.ensureOpen();
       if nargin < 2
         timeout = [];
@@ -1128,7 +1130,16 @@ classdef Camera < handle
         obj.Checks.raise('invalidOperation', '%s is in live view, which runs until stopLive.', obj.ID);
       end
       if strcmp(state, 'exposing')
-        obj.Waiter.wait(obj.Checks, 'exposure', @(s, t) exposure.step(s, t), [], timeout, progress, obj.Between);
+        try
+          obj.Waiter.wait(obj.Checks, 'exposure', @(s, t) exposure.step(s, t), [], timeout, progress, obj.Between);
+        catch err
+          % A camera that stopped answering during the exposure did not
+          % take it, whatever the clock says when it is next read.
+          if strcmp(err.identifier, 'brelk:Camera:notConnected')
+            exposure.lost(obj.Conn.Time);
+          end
+          rethrow(err);
+        end
       end
     end
   end
