@@ -12,9 +12,12 @@
 %
 % Objects built on the functions (the package +brelk): they check every
 % status, wait where the camera needs time, and raise errors with the
-% identifiers brelk:Camera:<mnemonic> and brelk:FilterWheel:<mnemonic>.
+% identifiers brelk:Camera:<mnemonic>, brelk:FilterWheel:<mnemonic> and
+% brelk:Sequence:<mnemonic>.
 %   brelk.Camera                 - A cooled camera as one object: settings, cooling, exposures.
 %   brelk.FilterWheel            - The filter wheel attached to a brelk.Camera.
+%   brelk.Sequence               - A night's plan of exposures, run on a brelk.Camera and resumed after a crash.
+%   brelk.readLog                - Read back the record file of a brelk.Camera or a brelk.Sequence.
 %
 % Set-up (stages 2 to 4)
 %   BRELK_2_SetReadMode          - Choose the camera's read mode.

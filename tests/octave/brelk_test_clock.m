@@ -10,6 +10,8 @@ classdef brelk_test_clock < handle
 %   fail(k, value): from reading k on, read gives value; a function handle
 %   value is called with the true time and gives the reading (@(t) t - 10
 %   runs back) or raises an error.
+%   when(t, action): the action runs once, at the first reading at or after
+%   the simulator's time t: a fault in the middle of a wait.
 
   properties (SetAccess = private)
     Reads = 0
@@ -17,6 +19,7 @@ classdef brelk_test_clock < handle
 
   properties (Access = private)
     Actions = {}      % {reading, function} pairs, each run once
+    Timed = {}        % {time, function} pairs, each run once
     From = Inf
     Value = []
   end
@@ -32,6 +35,13 @@ classdef brelk_test_clock < handle
         end
       end
       t = brelksim('now');
+      for k = numel(obj.Timed):-1:1
+        if obj.Timed{k}{1} <= t
+          action = obj.Timed{k}{2};
+          obj.Timed(k) = [];
+          action();
+        end
+      end
       if obj.Reads >= obj.From
         value = obj.Value;
         if isa(value, 'function_handle')
@@ -44,6 +54,10 @@ classdef brelk_test_clock < handle
 
     function at(obj, reading, action)
       obj.Actions{end + 1} = {reading, action};
+    end
+
+    function when(obj, time, action)
+      obj.Timed{end + 1} = {time, action};
     end
 
     function fail(obj, reading, value)
