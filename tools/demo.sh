@@ -2,8 +2,10 @@
 # The demo: installs what is missing, builds the toolbox for GNU Octave with
 # the simulated camera, and runs a night's session on it with brelk.Camera
 # (examples/night_session.m) in octave-cli, on the simulator's manual clock.
-# It writes the night's temperature plot to a PNG file and prints its path:
-# octave-cli draws with gnuplot, which needs a font for its text.
+# The session is a brelk.Sequence with a journal, which rides out a scripted
+# fault of the filter wheel and a camera that drops out. It writes the
+# night's temperature plot to a PNG file and the journal beside it, and
+# prints both paths: octave-cli draws with gnuplot, which needs a font.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/lib.sh
