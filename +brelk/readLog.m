@@ -16,8 +16,8 @@ function events = readLog(file)
 %     state        Part ('camera', 'cooler', 'exposure', 'wheel') and
 %                  State, with what goes with it (Target, Setpoint, Slot...)
 %     error        Identifier, Message
-%     sequence     What ('plan', 'frame', 'state'), and its fields (see
-%                  brelk.Sequence)
+%     sequence     What ('plan', 'frame', 'retry', 'stall', 'end', 'state'),
+%                  and its fields (see brelk.Sequence)
 %   A last line that is not whole (the session was killed while it wrote)
 %   is skipped with the warning brelk:readLog:partialLine; so is any other
 %   line that does not parse, naming its number. A file that cannot be
