@@ -45,37 +45,38 @@ function worst = bench_layer(mex_folder, calls, rounds, log_calls, profiled)
   polls = max(2, min(3601, round(calls / 2)));
   check_polls(cam, polls);
 
-  gain = 'evalc(''s = BRELK_6_SetGain(id, 30);'')';
-  temperature = 'evalc(''[s, t] = BRELK_7_GetTemperature(id);''), evalc(''[s, p] = BRELK_7_GetCoolerPWM(id);'')';
-  cases = {  % name, units per run, layer, floor, what the floor is
-    'cam.Gain = 30', calls, @(n) gain_layer(cam, n), @(n) gain_floor(id, n), gain
-    't = cam.Temperature', calls, @(n) temperature_layer(cam, n), @(n) temperature_floor(id, n), ...
-        [temperature ': both functions the layer reads (the power for its temperature log)']
-    'p = wheel.Position', calls, @(n) position_layer(wheel, n), @(n) position_floor(id, n), ...
-        'evalc(''[s, w] = BRELK_8_GetCFWStatus(id);'')'
-    's = cam.State', calls, @(n) state_layer(cam, n), @(n) clock_floor(clock, n), ...
-        'one call of the Clock handle: it calls no toolbox function'
-    'exposure wait, one poll', polls, @(n) exposure_layer(cam, clock, n), @(n) exposure_floor(clock, advance, n), ...
-        'one call of the Clock handle and one of the Pause handle'
-    'cooling wait, one poll', polls, @(n) cooling_layer(cam, clock, n), ...
-        @(n) cooling_floor(id, clock, advance, n), [temperature ', the Clock and the Pause handle']
+  % Statements run in a loop (see time_loop), or a wait's run of n polls.
+  temperature = 'evalc(''[s, t] = BRELK_7_GetTemperature(id);''); evalc(''[s, p] = BRELK_7_GetCoolerPWM(id);'');';
+  cases = {  % name, units per run, layer, floor, what the floor stands for
+    'cam.Gain = 30', calls, 'cam.Gain = 30;', 'evalc(''s = BRELK_6_SetGain(id, 30);'');', ''
+    't = cam.Temperature', calls, 't = cam.Temperature;', temperature, ...
+        'both functions the layer reads (the power for its temperature log)'
+    'p = wheel.Position', calls, 'p = wheel.Position;', 'evalc(''[s, w] = BRELK_8_GetCFWStatus(id);'');', ''
+    's = cam.State', calls, 's = cam.State;', 't = clock();', ...
+        'the Clock handle: the least that tells whether an exposure''s time has passed'
+    'exposure wait, one poll', polls, @(n) exposure_layer(cam, clock, n), 't = clock(); advance(1);', ...
+        'the Clock and the Pause handle'
+    'cooling wait, one poll', polls, @(n) cooling_layer(cam, clock, n), [temperature ' t = clock(); advance(2);'], ...
+        'what a poll calls'
   };
+  run = @(r, column, n) run_row(cases, r, column, n, cam, wheel, id, clock, advance);
 
   count = size(cases, 1);
   for r = 1:count  % loaded and warm before any timing
-    run_row(cases, r, 3, 2);
-    run_row(cases, r, 4, 2);
+    run(r, 3, 2);
+    run(r, 4, 2);
   end
   layer = inf(count, rounds);
   floors = inf(count, rounds);
   for pass = 1:rounds
     for r = 1:count
+      n = cases{r, 2};
       if mod(pass, 2) == 1
-        layer(r, pass) = run_row(cases, r, 3);
-        floors(r, pass) = run_row(cases, r, 4);
+        layer(r, pass) = run(r, 3, n);
+        floors(r, pass) = run(r, 4, n);
       else
-        floors(r, pass) = run_row(cases, r, 4);
-        layer(r, pass) = run_row(cases, r, 3);
+        floors(r, pass) = run(r, 4, n);
+        layer(r, pass) = run(r, 3, n);
       end
     end
   end
@@ -94,7 +95,11 @@ function worst = bench_layer(mex_folder, calls, rounds, log_calls, profiled)
   end
   fprintf('Floors (id = ''SIM-MONO''; spread: median round over the best, the worse of layer and floor):\n');
   for r = 1:count
-    fprintf('  %-24s %s\n', cases{r, 1}, cases{r, 5});
+    note = '';
+    if ~isempty(cases{r, 5})
+      note = ['  (' cases{r, 5} ')'];
+    end
+    fprintf('  %-24s %s%s\n', cases{r, 1}, cases{r, 4}, note);
   end
   [worst, at] = max(ratio);
   fprintf('worst layer ratio to the evalc floor: %.2f (%s)\n', worst, cases{at, 1});
@@ -103,92 +108,36 @@ function worst = bench_layer(mex_folder, calls, rounds, log_calls, profiled)
 
   if profiled
     for r = 1:count
-      profile_row(cases, r);
+      profile_row(cases{r, 1}, @() run(r, 3, cases{r, 2}), cases{r, 2});
     end
   end
   cam.close();
   brelksim('journal', 'on');
 end
 
-% Seconds per unit of row r's layer (column 3) or floor (4), over n units
-% (default: the row's).
-function seconds = run_row(cases, r, column, n)
-  if nargin < 4
-    n = cases{r, 2};
+% Seconds per unit of row r's layer (column 3) or floor (4) over n units:
+% a statement run n times, or a function of n.
+function seconds = run_row(cases, r, column, n, cam, wheel, id, clock, advance)
+  what = cases{r, column};
+  if ischar(what)
+    seconds = time_loop(what, n, cam, wheel, id, clock, advance) / n;
+  else
+    seconds = what(n) / n;
   end
-  run = cases{r, column};
-  seconds = run(n) / n;
 end
 
-% --- the rows: each runs n calls (or one wait of n polls) and returns the seconds
-
-function seconds = gain_layer(cam, n)
+% The statement in a plain loop, as a script runs it, with these names.
+function seconds = time_loop(statement, n, cam, wheel, id, clock, advance)  %#ok<INUSD> the statement uses them
+  loop = sprintf('for k = 1:%d\n  %s\nend', n, statement);
   start = tic;
-  for k = 1:n
-    cam.Gain = 30;
-  end
+  eval(loop);
   seconds = toc(start);
 end
 
-function seconds = gain_floor(id, n)  %#ok<INUSL> evalc's statement uses it
-  start = tic;
-  for k = 1:n
-    evalc('s = BRELK_6_SetGain(id, 30);');
-  end
-  seconds = toc(start);
-end
-
-function seconds = temperature_layer(cam, n)
-  start = tic;
-  for k = 1:n
-    t = cam.Temperature;  %#ok<NASGU>
-  end
-  seconds = toc(start);
-end
-
-function seconds = temperature_floor(id, n)  %#ok<INUSL> evalc's statements use it
-  start = tic;
-  for k = 1:n
-    evalc('[s, t] = BRELK_7_GetTemperature(id);');
-    evalc('[s, p] = BRELK_7_GetCoolerPWM(id);');
-  end
-  seconds = toc(start);
-end
-
-function seconds = position_layer(wheel, n)
-  start = tic;
-  for k = 1:n
-    p = wheel.Position;  %#ok<NASGU>
-  end
-  seconds = toc(start);
-end
-
-function seconds = position_floor(id, n)  %#ok<INUSL> evalc's statement uses it
-  start = tic;
-  for k = 1:n
-    evalc('[s, w] = BRELK_8_GetCFWStatus(id);');
-  end
-  seconds = toc(start);
-end
-
-function seconds = state_layer(cam, n)
-  start = tic;
-  for k = 1:n
-    s = cam.State;  %#ok<NASGU>
-  end
-  seconds = toc(start);
-end
-
-function seconds = clock_floor(clock, n)
-  start = tic;
-  for k = 1:n
-    t = clock();  %#ok<NASGU>
-  end
-  seconds = toc(start);
-end
+% --- the waits: one of n polls, started outside the timing
 
 % An exposure of n - 1 s, polled each second and at its end: n polls on a
-% clock of whole seconds (check_polls). Started outside the timing.
+% clock of whole seconds (check_polls).
 function seconds = exposure_layer(cam, clock, n)
   cam.startExposure(n - 1);
   before = clock();
@@ -196,15 +145,6 @@ function seconds = exposure_layer(cam, clock, n)
   cam.waitForExposure();
   seconds = toc(start);
   waited(clock, before, n - 1);
-end
-
-function seconds = exposure_floor(clock, advance, n)
-  start = tic;
-  for k = 1:n
-    t = clock();  %#ok<NASGU>
-    advance(1);
-  end
-  seconds = toc(start);
 end
 
 % At the target already, the wait lasts its settle time: n polls 2 s apart.
@@ -215,17 +155,6 @@ function seconds = cooling_layer(cam, clock, n)
   cam.waitForTemperature();
   seconds = toc(start);
   waited(clock, before, 2 * (n - 1));
-end
-
-function seconds = cooling_floor(id, clock, advance, n)  %#ok<INUSL> evalc's statements use it
-  start = tic;
-  for k = 1:n
-    evalc('[s, t] = BRELK_7_GetTemperature(id);');
-    evalc('[s, p] = BRELK_7_GetCoolerPWM(id);');
-    t = clock();  %#ok<NASGU>
-    advance(2);
-  end
-  seconds = toc(start);
 end
 
 % A wait that took other than its planned time polled other than n times.
@@ -278,9 +207,7 @@ end
 % --- the call log kept at its limit, with a copy of it held and without
 
 function log_copy(cam, log_calls, rounds, short_log)
-  start = tic;
-  gain_layer(cam, log_calls);
-  filled = toc(start);
+  filled = gain_writes(cam, log_calls);
   start = tic;
   kept = cam.Log;
   read = toc(start);
@@ -310,7 +237,15 @@ function [first, rest] = first_and_rest(cam, n)
   start = tic;
   cam.Gain = 30;
   first = toc(start);
-  rest = gain_layer(cam, n - 1) / (n - 1);
+  rest = gain_writes(cam, n - 1) / (n - 1);
+end
+
+function seconds = gain_writes(cam, n)
+  start = tic;
+  for k = 1:n
+    cam.Gain = 30;
+  end
+  seconds = toc(start);
 end
 
 % --- where the time goes
@@ -318,22 +253,24 @@ end
 % Row r's layer functions by self time, as the profiler saw them, per call
 % of the row (or poll). A function's self time includes what it spends
 % reaching the ones it calls: the lookup, the dispatch, its property reads.
-function profile_row(cases, r)
-  units = cases{r, 2};
+function profile_row(name, run, units)
   profile('clear');
   profile('on');
-  run_row(cases, r, 3);
+  run();
   profile('off');
   [names, self, counts] = self_times(profile('info'));
-  mine = ~cellfun(@isempty, regexp(names, '^(bench_layer>(run_row|\w+_layer)|profile|__profiler)'));
+  % This file's functions are the timing's, but for its anonymous ones: the
+  % Clock and Pause handles (and the few calls that start each run).
+  mine = ~cellfun(@isempty, regexp(names, '^(bench_layer>|profile$|__profiler)'));
   names = regexprep(names(~mine), '^anonymous@.*bench_layer\.m.*$', 'the Clock and Pause handles');
   names = regexprep(names, '^anonymous@.*?[/\\](\+brelk[/\\].*?\.m).*$', 'anonymous function in $1');
+  names = regexprep(names, '^eval$', 'eval: the statement in its loop (reaching the property)');
   self = self(~mine) / units * 1e6;
   counts = counts(~mine) / units;
   [self, order] = sort(self, 'descend');
   names = names(order);
   counts = counts(order);
-  fprintf('\nProfile of %s: %.1f us a call in all, profiled; top self times\n', cases{r, 1}, sum(self));
+  fprintf('\nProfile of %s: %.1f us a call in all, profiled; top self times\n', name, sum(self));
   fprintf('%10s %6s %8s  %s\n', 'self', 'share', 'calls', 'function');
   for k = 1:min(12, numel(names))
     fprintf('%7.2f us %5.1f%% %8.3f  %s\n', self(k), 100 * self(k) / sum(self), counts(k), names{k});
