@@ -297,14 +297,13 @@ classdef Camera < handle
       obj.StreamMode = opts.StreamMode;
       obj.ExposureUnit = opts.ExposureUnit;
       obj.WarmUp = opts.WarmUpOnClose;
-      waiter = brelk.internal.Waiter(checks, id, opts.Clock, opts.Pause);
+      conn = brelk.internal.Connection(checks, id, opts.Clock, opts.Verbose, opts.StartTime);
+      checks.Record = conn;
+      waiter = brelk.internal.Waiter(conn, opts.Pause);
       if given.ProgressFcn
         waiter.ProgressFcn = opts.ProgressFcn;
       end
       obj.Waiter = waiter;
-      recorder = brelk.internal.Recorder(waiter, opts.StartTime);
-      checks.Recorder = recorder;
-      conn = brelk.internal.Connection(id, waiter, opts.Verbose, recorder);
       if ~isempty(opts.LogFile)
         conn.attach(checks, opts.LogFile);
       end
@@ -468,7 +467,7 @@ classdef Camera < handle
         value = struct('Time', zeros(0, 1), 'Temperature', zeros(0, 1), 'Setpoint', zeros(0, 1), ...
                        'Power', zeros(0, 1));
       else
-        value = obj.Cooler.temperatureLog(obj.Waiter.Origin);
+        value = obj.Cooler.temperatureLog(obj.Conn.Origin);
       end
     end
 
@@ -597,10 +596,15 @@ classdef Camera < handle
     % --- exposures --------------------------------------------------------------
 
     function value = get.State(obj)
-      if ~obj.isOpen()
+      % The clock only tells while a single exposure runs.
+      if obj.Closed || isempty(obj.Conn)
         value = 'closed';
-      else
-        value = obj.Exposure.at(obj.Conn.now(obj.Checks));
+        return;
+      end
+      exposure = obj.Exposure;
+      value = exposure.State;
+      if strcmp(value, 'exposing')
+        value = exposure.at(obj.Conn.now(obj.Checks));
       end
     end
 
@@ -658,7 +662,7 @@ classdef Camera < handle
         setpoint = NaN;
       end
       values = obj.Settings.Values;
-      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.Time - obj.Waiter.Origin, asked, filter, slot, ...
+      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.Time - conn.Origin, asked, filter, slot, ...
                               temperature, setpoint, power, values.Gain, values.Offset, values.ROI);
       try
         if ~isequal(values.ExposureTime, seconds)
@@ -672,7 +676,7 @@ classdef Camera < handle
       % Timed from after the call returned: never shorter than the camera's.
       t = conn.now(checks);
       record.Start = conn.Recorder.utc(t);
-      record.Time = t - obj.Waiter.Origin;
+      record.Time = t - conn.Origin;
       exposure.started(t, seconds, record);
       conn.note('state', struct('Part', 'exposure', 'State', 'exposing', 'Duration', seconds), t);
     end
@@ -753,7 +757,7 @@ classdef Camera < handle
         value = struct('Time', {}, 'Function', {}, 'Inputs', {}, 'Status', {}, 'Text', {});
         value = value(:);
       else
-        value = obj.Conn.callLog(obj.Waiter.Origin);
+        value = obj.Conn.callLog();
       end
     end
 
@@ -995,7 +999,9 @@ classdef Camera < handle
     end
 
     function write(obj, name, value)
-      obj.ensureOpen();
+      if obj.Closed || isempty(obj.Conn)
+        obj.ensureOpen();
+      end
       obj.Settings.write(obj.Conn, obj.Checks, name, value);
     end
 
@@ -1034,7 +1040,7 @@ classdef Camera < handle
       slots = 0;
       if status == 0
         wheelChecks = brelk.internal.Checks('FilterWheel');
-        wheelChecks.Recorder = conn.Recorder;
+        wheelChecks.Record = conn;
         obj.Wheel = brelk.FilterWheel(wheelChecks, conn, obj.Waiter, obj.Exposure, obj.Between);
         slots = obj.Wheel.SlotCount;
       elseif ~said(text, 'Camera don''t support CFW control function.') && ~said(text, 'No CFW is connected to camera.')

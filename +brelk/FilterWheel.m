@@ -317,9 +317,9 @@ classdef FilterWheel < handle
       end
       info = struct('Position', position, 'Target', target);
       interval = 0.25;
-      if isnan(position)
+      if nargout > 4 && isnan(position)
         pending = 'the filter wheel is still moving';
-      else
+      elseif nargout > 4
         pending = sprintf('the filter wheel is at slot %d, not %d', position, target);
       end
     end
