@@ -1,4 +1,4 @@
-classdef Camera < handle
+classdef Camera < brelk.internal.Object
 %CAMERA A cooled camera of the BRELK toolbox as one object: settings, cooling, exposures.
 %   cam = brelk.Camera(id) connects to the camera with that ID ('SIM-MONO'
 %   or 'SIM-COLOR' on the simulated camera), given as a char row or a
@@ -247,9 +247,6 @@ classdef Camera < handle
     ProgressFcn
   end
 
-  properties (Hidden, SetAccess = private)
-    Serial = 0          % which object this is: Octave's handles have no ==
-  end
 
   properties (Access = private)
     Checks = []
@@ -275,7 +272,6 @@ classdef Camera < handle
     function obj = Camera(id, varargin)
       checks = brelk.internal.Checks('Camera');
       obj.Checks = checks;
-      obj.Serial = serialNumber();
       if nargin < 1
         checks.raise('invalidValue', 'Give the camera ID: brelk.Camera(''SIM-MONO'').');
       end
@@ -907,16 +903,12 @@ classdef Camera < handle
              'Orientation', 'horizontal', 'Interpreter', 'none');
     end
 
-    function tf = isequal(a, b, varargin)
-    %ISEQUAL True for the same camera object, without reading the camera.
-      tf = sameObjects(a, b) && (isempty(varargin) || isequal(a, varargin{:}));
-    end
 
     function disp(obj)
       % No camera calls here: displaying an object should not change its logs.
       if ~isscalar(obj)
         ids = arrayfun(@(c) c.ID, obj, 'UniformOutput', false);
-        fprintf('  %s brelk.Camera array: %s\n', sizeText(obj), strjoin(ids(:)', ', '));
+        fprintf('  %s brelk.Camera array: %s\n', obj.sizeText(), strjoin(ids(:)', ', '));
         return;
       end
       if isempty(obj.Conn)
@@ -974,13 +966,6 @@ classdef Camera < handle
     end
   end
 
-  methods (Static, Hidden)
-    function obj = loadobj(obj)
-      % A Camera loaded from a file is a record only: its parts were not
-      % saved, so it reaches no camera, and its delete closes nothing.
-      obj.Serial = serialNumber();
-    end
-  end
 
   methods (Access = private)
     function ensureOpen(obj)
@@ -1223,24 +1208,4 @@ end
 
 function tf = said(text, line)
   tf = any(strcmp(strsplit(text, newline), line));
-end
-
-% Identity without the camera: handle classes in Octave 7 have no ==.
-function tf = sameObjects(a, b)
-  tf = isa(b, 'brelk.Camera') && isequal(size(a), size(b)) ...
-       && isequal(arrayfun(@(c) c.Serial, a), arrayfun(@(c) c.Serial, b));
-end
-
-function n = serialNumber()
-  persistent last
-  if isempty(last)
-    last = 0;
-  end
-  last = last + 1;
-  n = last;
-end
-
-function text = sizeText(obj)
-  text = sprintf('%dx', size(obj));
-  text = text(1:end - 1);
 end
