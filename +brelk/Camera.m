@@ -1,4 +1,4 @@
-classdef Camera < handle
+classdef Camera < brelk.internal.Object
 %CAMERA A cooled camera of the BRELK toolbox as one object: settings, cooling, exposures.
 %   cam = brelk.Camera(id) connects to the camera with that ID ('SIM-MONO'
 %   or 'SIM-COLOR' on the simulated camera), given as a char row or a
@@ -247,9 +247,6 @@ classdef Camera < handle
     ProgressFcn
   end
 
-  properties (Hidden, SetAccess = private)
-    Serial = 0          % which object this is: Octave's handles have no ==
-  end
 
   properties (Access = private)
     Checks = []
@@ -275,7 +272,6 @@ classdef Camera < handle
     function obj = Camera(id, varargin)
       checks = brelk.internal.Checks('Camera');
       obj.Checks = checks;
-      obj.Serial = serialNumber();
       if nargin < 1
         checks.raise('invalidValue', 'Give the camera ID: brelk.Camera(''SIM-MONO'').');
       end
@@ -297,14 +293,13 @@ classdef Camera < handle
       obj.StreamMode = opts.StreamMode;
       obj.ExposureUnit = opts.ExposureUnit;
       obj.WarmUp = opts.WarmUpOnClose;
-      waiter = brelk.internal.Waiter(checks, id, opts.Clock, opts.Pause);
+      conn = brelk.internal.Connection(checks, id, opts.Clock, opts.Verbose, opts.StartTime);
+      checks.Record = conn;
+      waiter = brelk.internal.Waiter(conn, opts.Pause);
       if given.ProgressFcn
         waiter.ProgressFcn = opts.ProgressFcn;
       end
       obj.Waiter = waiter;
-      recorder = brelk.internal.Recorder(waiter, opts.StartTime);
-      checks.Recorder = recorder;
-      conn = brelk.internal.Connection(id, waiter, opts.Verbose, recorder);
       if ~isempty(opts.LogFile)
         conn.attach(checks, opts.LogFile);
       end
@@ -468,7 +463,7 @@ classdef Camera < handle
         value = struct('Time', zeros(0, 1), 'Temperature', zeros(0, 1), 'Setpoint', zeros(0, 1), ...
                        'Power', zeros(0, 1));
       else
-        value = obj.Cooler.temperatureLog(obj.Waiter.Origin);
+        value = obj.Cooler.temperatureLog(obj.Conn.Origin);
       end
     end
 
@@ -597,10 +592,15 @@ classdef Camera < handle
     % --- exposures --------------------------------------------------------------
 
     function value = get.State(obj)
-      if ~obj.isOpen()
+      % The clock only tells while a single exposure runs.
+      if obj.Closed || isempty(obj.Conn)
         value = 'closed';
-      else
-        value = obj.Exposure.at(obj.Conn.now(obj.Checks));
+        return;
+      end
+      exposure = obj.Exposure;
+      value = exposure.State;
+      if strcmp(value, 'exposing')
+        value = exposure.at(obj.Conn.now(obj.Checks));
       end
     end
 
@@ -658,7 +658,7 @@ classdef Camera < handle
         setpoint = NaN;
       end
       values = obj.Settings.Values;
-      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.Time - obj.Waiter.Origin, asked, filter, slot, ...
+      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.Time - conn.Origin, asked, filter, slot, ...
                               temperature, setpoint, power, values.Gain, values.Offset, values.ROI);
       try
         if ~isequal(values.ExposureTime, seconds)
@@ -672,7 +672,7 @@ classdef Camera < handle
       % Timed from after the call returned: never shorter than the camera's.
       t = conn.now(checks);
       record.Start = conn.Recorder.utc(t);
-      record.Time = t - obj.Waiter.Origin;
+      record.Time = t - conn.Origin;
       exposure.started(t, seconds, record);
       conn.note('state', struct('Part', 'exposure', 'State', 'exposing', 'Duration', seconds), t);
     end
@@ -755,7 +755,7 @@ classdef Camera < handle
         value = struct('Time', {}, 'Function', {}, 'Inputs', {}, 'Status', {}, 'Text', {});
         value = value(:);
       else
-        value = obj.Conn.callLog(obj.Waiter.Origin);
+        value = obj.Conn.callLog();
       end
     end
 
@@ -905,16 +905,12 @@ classdef Camera < handle
              'Orientation', 'horizontal', 'Interpreter', 'none');
     end
 
-    function tf = isequal(a, b, varargin)
-    %ISEQUAL True for the same camera object, without reading the camera.
-      tf = sameObjects(a, b) && (isempty(varargin) || isequal(a, varargin{:}));
-    end
 
     function disp(obj)
       % No camera calls here: displaying an object should not change its logs.
       if ~isscalar(obj)
         ids = arrayfun(@(c) c.ID, obj, 'UniformOutput', false);
-        fprintf('  %s brelk.Camera array: %s\n', sizeText(obj), strjoin(ids(:)', ', '));
+        fprintf('  %s brelk.Camera array: %s\n', obj.sizeText(), strjoin(ids(:)', ', '));
         return;
       end
       if isempty(obj.Conn)
@@ -976,13 +972,6 @@ classdef Camera < handle
     end
   end
 
-  methods (Static, Hidden)
-    function obj = loadobj(obj)
-      % A Camera loaded from a file is a record only: its parts were not
-      % saved, so it reaches no camera, and its delete closes nothing.
-      obj.Serial = serialNumber();
-    end
-  end
 
   methods (Access = private)
     function ensureOpen(obj)
@@ -1001,7 +990,9 @@ classdef Camera < handle
     end
 
     function write(obj, name, value)
-      obj.ensureOpen();
+      if obj.Closed || isempty(obj.Conn)
+        obj.ensureOpen();
+      end
       obj.Settings.write(obj.Conn, obj.Checks, name, value);
     end
 
@@ -1040,7 +1031,7 @@ classdef Camera < handle
       slots = 0;
       if status == 0
         wheelChecks = brelk.internal.Checks('FilterWheel');
-        wheelChecks.Recorder = conn.Recorder;
+        wheelChecks.Record = conn;
         obj.Wheel = brelk.FilterWheel(wheelChecks, conn, obj.Waiter, obj.Exposure, obj.Between);
         slots = obj.Wheel.SlotCount;
       elseif ~said(text, 'Camera don''t support CFW control function.') && ~said(text, 'No CFW is connected to camera.')
@@ -1245,24 +1236,4 @@ end
 
 function tf = said(text, line)
   tf = any(strcmp(strsplit(text, newline), line));
-end
-
-% Identity without the camera: handle classes in Octave 7 have no ==.
-function tf = sameObjects(a, b)
-  tf = isa(b, 'brelk.Camera') && isequal(size(a), size(b)) ...
-       && isequal(arrayfun(@(c) c.Serial, a), arrayfun(@(c) c.Serial, b));
-end
-
-function n = serialNumber()
-  persistent last
-  if isempty(last)
-    last = 0;
-  end
-  last = last + 1;
-  n = last;
-end
-
-function text = sizeText(obj)
-  text = sprintf('%dx', size(obj));
-  text = text(1:end - 1);
 end

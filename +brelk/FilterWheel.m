@@ -1,4 +1,4 @@
-classdef FilterWheel < handle
+classdef FilterWheel < brelk.internal.Object
 %FILTERWHEEL The filter wheel attached to a brelk.Camera.
 %   wheel = cam.FilterWheel gives the wheel of a brelk.Camera that has one
 %   ([] when none is attached); it is not made on its own. Slots are
@@ -74,9 +74,6 @@ classdef FilterWheel < handle
     IsMoving
   end
 
-  properties (Hidden, SetAccess = private)
-    Serial = 0           % which object this is: Octave's handles have no ==
-  end
 
   properties (Access = private)
     Checks = []
@@ -109,7 +106,6 @@ classdef FilterWheel < handle
       obj.Waiter = waiter;
       obj.Exposure = exposure;
       obj.Between = between;
-      obj.Serial = serialNumber();
       slots = double(conn.require(checks, 'BRELK_8_GetCFWSlotsNum'));
       if slots < 1
         checks.raise('sdkFailed', '%s: the filter wheel reports %d slots.', conn.ID, slots);
@@ -225,15 +221,11 @@ classdef FilterWheel < handle
       obj.Closed = true;
     end
 
-    function tf = isequal(a, b, varargin)
-    %ISEQUAL True for the same wheel, without reading the camera.
-      tf = sameObjects(a, b) && (isempty(varargin) || isequal(a, varargin{:}));
-    end
 
     function disp(obj)
       % No camera calls here: displaying an object should not change its logs.
       if ~isscalar(obj)
-        fprintf('  %s brelk.FilterWheel array\n', sizeText(obj));
+        fprintf('  %s brelk.FilterWheel array\n', obj.sizeText());
         return;
       end
       if isempty(obj.Conn)
@@ -245,13 +237,6 @@ classdef FilterWheel < handle
     end
   end
 
-  methods (Static, Hidden)
-    function obj = loadobj(obj)
-      % A wheel loaded from a file is a record only: its parts were not
-      % saved, so it reaches no camera.
-      obj.Serial = serialNumber();
-    end
-  end
 
   methods (Hidden)
     function slot = slotFor(obj, slotOrName)
@@ -324,31 +309,11 @@ classdef FilterWheel < handle
       end
       info = struct('Position', position, 'Target', target);
       interval = 0.25;
-      if isnan(position)
+      if nargout > 4 && isnan(position)
         pending = 'the filter wheel is still moving';
-      else
+      elseif nargout > 4
         pending = sprintf('the filter wheel is at slot %d, not %d', position, target);
       end
     end
   end
-end
-
-% Identity without the camera: handle classes in Octave 7 have no ==.
-function tf = sameObjects(a, b)
-  tf = isa(b, 'brelk.FilterWheel') && isequal(size(a), size(b)) ...
-       && isequal(arrayfun(@(w) w.Serial, a), arrayfun(@(w) w.Serial, b));
-end
-
-function n = serialNumber()
-  persistent last
-  if isempty(last)
-    last = 0;
-  end
-  last = last + 1;
-  n = last;
-end
-
-function text = sizeText(obj)
-  text = sprintf('%dx', size(obj));
-  text = text(1:end - 1);
 end

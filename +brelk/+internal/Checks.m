@@ -16,7 +16,7 @@ classdef Checks < handle
   end
 
   properties
-    Recorder = []       % where errors are recorded too, once a camera has one
+    Record = []         % the Connection whose record errors go to, once there is one
   end
 
   properties (Access = private)
@@ -37,8 +37,8 @@ classdef Checks < handle
         message = sprintf(message, varargin{:});
       end
       identifier = [obj.Prefix mnemonic];
-      if ~isempty(obj.Recorder)
-        obj.Recorder.write('error', struct('Identifier', identifier, 'Message', message));
+      if ~isempty(obj.Record)
+        obj.Record.note('error', struct('Identifier', identifier, 'Message', message));
       end
       error(identifier, '%s', message);
     end

@@ -186,7 +186,9 @@ classdef Cooler < handle
       end
       info = struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power, 'Target', obj.Target);
       interval = obj.Poll;
-      pending = sprintf('the sensor is at %.2f C, not within %g C of %g C', temperature, obj.Tolerance, obj.Target);
+      if nargout > 4
+        pending = sprintf('the sensor is at %.2f C, not within %g C of %g C', temperature, obj.Tolerance, obj.Target);
+      end
     end
 
     function [done, s, interval, info, pending] = warmingStep(obj, conn, checks, s, ~)
@@ -200,7 +202,9 @@ classdef Cooler < handle
       end
       info = struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power, 'Target', obj.Target);
       interval = obj.Poll;
-      pending = sprintf('the sensor is at %.2f C, still warming to %g C', temperature, obj.Target);
+      if nargout > 4
+        pending = sprintf('the sensor is at %.2f C, still warming to %g C', temperature, obj.Target);
+      end
     end
   end
 

@@ -92,9 +92,15 @@ classdef Exposure < handle
     %STEP One poll of the wait for the exposure's end: polled at least each
     %   second, for progress, and at its end exactly.
       done = ~strcmp(obj.at(t), 'exposing');
-      info = struct('PercentCompleted', obj.percentAt(t));
+      percent = obj.Percent;
+      if ~done
+        percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
+      end
+      info = struct('PercentCompleted', percent);
       interval = min(1, obj.Start + obj.Duration - t);
-      pending = sprintf('the exposure is %.0f%% done', info.PercentCompleted);
+      if nargout > 4
+        pending = sprintf('the exposure is %.0f%% done', percent);
+      end
     end
   end
 

@@ -18,13 +18,18 @@ classdef Recorder < handle
   end
 
   properties (Access = private)
-    Waiter              % the clock, for the events that bring no time of their own
+    Origin = 0          % the raw clock time of time 0
     Failed = false      % a write failed: warned once
   end
 
   methods
-    function obj = Recorder(waiter, startTime)
-      obj.Waiter = waiter;
+    function obj = Recorder(origin, startTime)
+    %RECORDER origin: the raw clock time of time 0; startTime: the UTC it
+    %   stands for, in POSIX seconds ([]: now).
+      obj.Origin = origin;
+      if isempty(startTime)
+        startTime = posixNow();
+      end
       obj.StartTime = startTime;
     end
 
@@ -52,17 +57,14 @@ classdef Recorder < handle
     end
 
     function write(obj, event, fields, t)
-    %WRITE write(event, fields[, t]): the event, a struct of its fields, at
-    %   the raw time t (default: the clock's latest reading).
+    %WRITE write(event, fields, t): the event, a struct of its fields, at
+    %   the raw clock time t.
       if isempty(obj.Files)
         return;
       end
-      if nargin < 4
-        t = obj.Waiter.Last;
-      end
       % To the microsecond: a clock's reading less its origin has digits
       % that are not its.
-      line = struct('Time', round((t - obj.Waiter.Origin) * 1e6) / 1e6, 'UTC', obj.utc(t), 'Event', event);
+      line = struct('Time', round((t - obj.Origin) * 1e6) / 1e6, 'UTC', obj.utc(t), 'Event', event);
       names = fieldnames(fields);
       for k = 1:numel(names)
         line.(names{k}) = fields.(names{k});
@@ -83,7 +85,7 @@ classdef Recorder < handle
 
     function text = utc(obj, t)
     %UTC The raw clock time t as UTC: ISO 8601, milliseconds and a Z.
-      text = isoTime(obj.StartTime + t - obj.Waiter.Origin);
+      text = isoTime(obj.StartTime + t - obj.Origin);
     end
   end
 
@@ -96,6 +98,16 @@ classdef Recorder < handle
         warning('brelk:Camera:recordFailed', 'Writing the record file %s failed; the session goes on.', file);
       end
     end
+  end
+end
+
+% The computer's time, UTC, in POSIX seconds: Octave has time, MATLAB
+% datetime.
+function seconds = posixNow()
+  if exist('OCTAVE_VERSION', 'builtin') ~= 0
+    seconds = time();
+  else
+    seconds = posixtime(datetime('now', 'TimeZone', 'UTC'));
   end
 end
 

@@ -35,7 +35,8 @@ classdef Settings < handle
       obj.Names = known(:, 1)';
       for k = 1:size(known, 1)
         obj.Values.(known{k, 1}) = [];
-        obj.Rows.(known{k, 1}) = struct('Function', known{k, 2}, 'Check', known{k, 3}, 'Scale', known{k, 4});
+        obj.Rows.(known{k, 1}) = struct('Function', known{k, 2}, 'Check', known{k, 3}, 'Scale', known{k, 4}, ...
+                                        'Plain', strcmp(known{k, 3}, 'real') && known{k, 4} == 0);
       end
     end
 
@@ -80,8 +81,15 @@ classdef Settings < handle
 
     function value = write(obj, conn, checks, name, value)
     %WRITE Sets the setting on the camera and keeps it; returns the value kept.
-      [value, ~, sent] = obj.prepare(checks, name, value);
-      conn.require(checks, obj.Rows.(name).Function, sent{:});
+      row = obj.Rows.(name);
+      % A plain double goes as it is, and most settings are given one.
+      if row.Plain && isa(value, 'double') && isscalar(value) && isreal(value) && ~issparse(value) ...
+          && value - value == 0
+        conn.require(checks, row.Function, value);
+      else
+        [value, ~, sent] = obj.prepare(checks, name, value);
+        conn.require(checks, row.Function, sent{:});
+      end
       obj.Values.(name) = value;
     end
 

@@ -1,28 +1,17 @@
 classdef Waiter < handle
-%WAITER A camera's clock and the one wait engine of the layer (internal).
+%WAITER The one wait engine of the layer (internal).
 %   Every wait of a brelk.Camera and its FilterWheel (cooling, warming, the
-%   wheel, exposures) is a call of wait: it polls a step function, pauses
-%   between polls, reports progress and ends by the step's own end or by
-%   its timeout. Every time the layer reads comes from here, checked: a
-%   reading that is not a finite real scalar, or earlier than the one
-%   before, raises invalidOperation, so that a broken clock ends a wait
-%   instead of making it endless.
-%
-%   Times are the clock's own readings in seconds ("raw"); since connecting
-%   is a raw time less Origin.
+%   wheel, exposures, pauses) is a call of wait: it polls a step function,
+%   pauses between polls, reports progress and ends by the step's own end or
+%   by its timeout. It reads the time from the camera's Connection, which
+%   checks every reading, so that a broken clock ends a wait with an error.
 
   properties
     ProgressFcn = []    % for the waits that are given none of their own
   end
 
-  properties (SetAccess = private)
-    ID = ''
-    Origin = 0          % the reading when the camera was connected
-    Last = -Inf         % the latest reading
-  end
-
   properties (Access = private)
-    Read                % the 'Clock' option
+    Conn                % the camera's clock
     Pause               % the 'Pause' option
   end
 
@@ -33,54 +22,20 @@ classdef Waiter < handle
   end
 
   methods
-    function obj = Waiter(checks, id, read, pause)
-    %WAITER Waits with pause and reads read ([]: the computer's clock),
-    %   which is read once here: a clock that fails or gives no finite real
-    %   number is refused with invalidValue. Progress is reported by the
-    %   default ProgressFcn until it is set.
-      obj.ID = id;
+    function obj = Waiter(conn, pause)
+    %WAITER Waits with pause on the clock of conn. Progress is reported by
+    %   the default ProgressFcn until it is set.
+      obj.Conn = conn;
       obj.Pause = pause;
       obj.ProgressFcn = @progressLine;
-      if isempty(read)
-        read = defaultClock();
-      end
-      obj.Read = read;
-      try
-        raw = read();
-      catch err
-        checks.raise('invalidValue', 'Option ''Clock'' must return the time in seconds; it raised: %s', err.message);
-      end
-      if ~isTime(raw)
-        checks.raise('invalidValue', 'Option ''Clock'' must return a finite real scalar, not %s.', ...
-                     checks.describe(raw));
-      end
-      obj.Origin = double(raw);
-      obj.Last = obj.Origin;
-    end
-
-    function raw = read(obj, checks)
-    %READ The clock's reading now, checked (raises invalidOperation).
-      try
-        raw = obj.Read();
-      catch err
-        checks.raise('invalidOperation', '%s: the clock raised an error: %s', obj.ID, err.message);
-      end
-      if ~isTime(raw)
-        checks.raise('invalidOperation', '%s: the clock read %s, not a finite real scalar.', obj.ID, ...
-                     checks.describe(raw));
-      end
-      raw = double(raw);
-      if raw < obj.Last
-        checks.raise('invalidOperation', '%s: the clock went back from %.17g s to %.17g s.', obj.ID, obj.Last, raw);
-      end
-      obj.Last = raw;
     end
 
     function info = wait(obj, checks, operation, step, state, timeout, progress, between)
     %WAIT The one polling loop: wait(checks, operation, step, state, timeout, progress, between).
     %   Calls [done, state, interval, info, pending] = step(state, t) with t
     %   the raw time of the poll, until done, pausing interval seconds
-    %   between polls (never past the timeout). The step reads the camera
+    %   between polls (never past the timeout); the text of what is still
+    %   pending is asked for only at the timeout. The step reads the camera
     %   and may raise its own error; it threads its state through. After
     %   every poll progress(info) is called, unless progress is [], with
     %   info completed by ID, Operation, Elapsed (0 on the first poll) and
@@ -92,12 +47,20 @@ classdef Waiter < handle
     %   raises timeout with the step's pending text; when a pause leaves
     %   the clock where it was (a 'Clock' without its 'Pause'),
     %   invalidOperation. Returns the info of the last poll.
-      start = obj.read(checks);
+      conn = obj.Conn;
+      id = conn.ID;
+      start = conn.now(checks);
       t = start;
       while true
-        [done, state, interval, info, pending] = step(state, t);
+        % The step says what is still pending only when the timeout is up.
         elapsed = t - start;
-        info.ID = obj.ID;
+        remaining = timeout - elapsed;
+        if remaining < obj.Quantum
+          [done, state, interval, info, pending] = step(state, t);
+        else
+          [done, state, interval, info] = step(state, t);
+        end
+        info.ID = id;
         info.Operation = operation;
         info.Elapsed = elapsed;
         info.Done = done;
@@ -110,16 +73,15 @@ classdef Waiter < handle
         if done
           return;
         end
-        remaining = timeout - elapsed;
         if remaining < obj.Quantum
-          checks.raise('timeout', '%s: after %g s, %s.', obj.ID, timeout, pending);
+          checks.raise('timeout', '%s: after %g s, %s.', id, timeout, pending);
         end
         before = t;
         obj.pauseFor(checks, max(obj.Quantum, min(interval, remaining)));
-        t = obj.read(checks);
+        t = conn.now(checks);
         if t == before
           checks.raise('invalidOperation', ...
-                       '%s: the clock did not move while waiting: give ''Pause'' with ''Clock''.', obj.ID);
+                       '%s: the clock did not move while waiting: give ''Pause'' with ''Clock''.', id);
         end
       end
     end
@@ -133,24 +95,10 @@ classdef Waiter < handle
         if strcmp(err.identifier, 'Octave:interrupt')
           rethrow(err);
         end
-        checks.raise('invalidOperation', '%s: the ''Pause'' function raised an error: %s', obj.ID, err.message);
+        checks.raise('invalidOperation', '%s: the ''Pause'' function raised an error: %s', obj.Conn.ID, err.message);
       end
     end
   end
-end
-
-function tf = isTime(raw)
-  tf = isnumeric(raw) && isscalar(raw) && isreal(raw) && ~issparse(raw) && raw - raw == 0;
-end
-
-% Without a 'Clock', every camera reads the computer's clock from one start,
-% so that cameras opened at different times still share their times.
-function read = defaultClock()
-  persistent started
-  if isempty(started)
-    started = tic;
-  end
-  read = @() toc(started);
 end
 
 % A ProgressFcn that fails is the user's fault, not the camera's: the wait

@@ -10,6 +10,7 @@
 //   brelksim('unscript', operation[, control])      script removed; cameras untouched
 //   brelksim('outputs', operation, values[, mask])  what its out pointers receive; no mask: all
 //   lines = brelksim('journal')                     every SDK call so far, one char row each
+//   brelksim('journal', 'off' | 'on')               stops or resumes recording (reset: on)
 //   brelksim('clearjournal')
 //   brelksim('clock', 'manual' | 'real')            manual: time moves only by 'advance'
 //   brelksim('advance', seconds)
@@ -181,8 +182,21 @@ void outputs(const Args& a) {
   BrelkSimScriptOutputs(operation, n, data, static_cast<uint32_t>(mask));
 }
 
+// With 'off' or 'on', stops or resumes recording: a benchmark's calls then
+// cost what they cost without the test aid.
 void journal(const Args& a) {
-  if (!a.count(1, "lines = brelksim('journal')")) return;
+  const char* usage = "lines = brelksim('journal') | brelksim('journal', 'off' | 'on')";
+  if (a.nrhs == 2) {
+    char mode[kTextSize] = "";
+    if (mxGetClassID(a.prhs[1]) == mxCHAR_CLASS) mxGetString(a.prhs[1], mode, kTextSize);
+    if (std::strcmp(mode, "off") == 0 || std::strcmp(mode, "on") == 0) {
+      BrelkSimSetJournal(std::strcmp(mode, "on") == 0);
+    } else {
+      a.refuse("usage: %s", usage);
+    }
+    return;
+  }
+  if (!a.count(1, usage)) return;
   const size_t n = BrelkSimJournalSize();
   mxArray* lines = mxCreateCellMatrix(n, 1);
   for (size_t i = 0; i < n; ++i) {

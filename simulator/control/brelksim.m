@@ -39,6 +39,9 @@
 %       MASK, all of them.
 %   lines = brelksim('journal')
 %       Every SDK call so far, one cell each, such as 'SetBRELKCCDParam(6, 30)'.
+%   brelksim('journal', 'off')  /  brelksim('journal', 'on')
+%       Stops recording SDK calls, as for a benchmark; or records them
+%       again. A reset records them again.
 %   brelksim('clearjournal')
 %       Empties the journal.
 %   brelksim('clock', 'manual')  /  brelksim('clock', 'real')

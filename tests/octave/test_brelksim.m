@@ -16,6 +16,12 @@ function journal_lists_every_call
   check(lines, {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 30)'}, 'the journal');
   brelksim('clearjournal');
   check(size(brelksim('journal')), [0 1], 'the journal cleared');
+  brelksim('journal', 'off');
+  brelk_call('BRELK_6_SetGain', 'SIM-MONO', 31);
+  brelksim('journal', 'on');
+  brelk_call('BRELK_6_SetGain', 'SIM-MONO', 32);
+  check(brelksim('journal'), {'OpenBRELKCCD("SIM-MONO")'; 'SetBRELKCCDParam(6, 32)'}, ...
+        'only the call made while recording');
 end
 
 function scripts_apply_per_control_until_reset
@@ -193,6 +199,7 @@ function misuse_raises_a_usage_error
     {'advance', NaN},                             'the seconds must be a finite real double scalar'
     {'timescale', 0},                             'the factor must be positive'
     {'journal', 1},                               'usage: lines = brelksim(''journal'')'
+    {'journal', 'sideways'},                      'usage: lines = brelksim(''journal'')'
   };
   for k = 1:size(cases, 1)
     err = [];
