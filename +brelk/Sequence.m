@@ -199,7 +199,6 @@ classdef Sequence < handle
       slots = obj.slotsOn(cam);
       attached = false;
       if ~isempty(obj.Journal)
-        newLine(obj.Journal);
         attached = cam.record(obj.Journal);
       end
       obj.State = 'running';
@@ -641,27 +640,6 @@ function file = newJournal(checks, file)
   fclose(id);
   if ~existed
     delete(file);
-  end
-end
-
-% A journal whose last line a killed session left half written gets its
-% line ended, so that the next event is a line of its own.
-function newLine(file)
-  id = fopen(file, 'r');
-  if id < 0
-    return;
-  end
-  last = [];
-  if fseek(id, -1, 'eof') == 0
-    last = fread(id, 1, '*char');
-  end
-  fclose(id);
-  if ~isempty(last) && last ~= newline
-    id = fopen(file, 'a');
-    if id >= 0
-      fprintf(id, '\n');
-      fclose(id);
-    end
   end
 end
 

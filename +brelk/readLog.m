@@ -29,7 +29,7 @@ function events = readLog(file)
     checks.raise('invalidValue', 'readLog needs the name of a record file.');
   end
   file = checks.text('The record file', file);
-  [id, message] = fopen(file, 'r');
+  [id, message] = fopen(file, 'r', 'n', 'UTF-8');
   if id < 0
     checks.raise('invalidValue', 'The record file %s cannot be read: %s', file, message);
   end

@@ -44,9 +44,15 @@ classdef Recorder < handle
       if ~added
         return;
       end
-      [id, message] = fopen(file, 'a');
+      [id, message] = fopen(file, 'a+', 'n', 'UTF-8');
       if id < 0
         checks.raise('invalidValue', 'The record file %s cannot be opened for appending: %s', file, message);
+      end
+      % A session killed as it wrote left its last line half written: it is
+      % ended here, so that the next event is a line of its own.
+      if fseek(id, -1, 'eof') == 0 && fread(id, 1, '*char') ~= newline
+        fseek(id, 0, 'eof');
+        fprintf(id, '\n');
       end
       fclose(id);
       obj.Files{end + 1} = file;
@@ -71,7 +77,7 @@ classdef Recorder < handle
       end
       text = [jsonencode(line) newline];
       for k = 1:numel(obj.Files)
-        id = fopen(obj.Files{k}, 'a');
+        id = fopen(obj.Files{k}, 'a', 'n', 'UTF-8');
         written = -1;
         if id >= 0
           written = fprintf(id, '%s', text);

@@ -107,6 +107,9 @@ function report(checks, progress, info)
   try
     progress(info);
   catch err
+    if strcmp(err.identifier, 'Octave:interrupt')
+      rethrow(err);  % Ctrl-C: the user's, not the function's fault
+    end
     warning(['brelk:' checks.Component ':progressFcnFailed'], 'ProgressFcn raised an error: %s', err.message);
   end
 end

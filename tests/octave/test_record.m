@@ -107,4 +107,14 @@ function a_partial_last_line_is_skipped
   [message, identifier] = lastwarn();
   check({numel(events), identifier}, {numel(whole), 'brelk:readLog:partialLine'}, 'skipped: %s', message);
   check(events, whole, 'the rest as it was');
+  % The next session's events begin on a line of their own.
+  again = brelk_camera('SIM-MONO', 'LogFile', file);
+  again.close();
+  lastwarn('');
+  events = brelk.readLog(file);
+  [message, identifier] = lastwarn();
+  check({identifier, message}, {'brelk:readLog:partialLine', ...
+        sprintf('%s: line %d does not parse and is skipped.', file, numel(whole) + 1)}, 'the half line, ended');
+  check({events(end).Part, events(end).State, numel(events) > numel(whole) + 10}, {'camera', 'closed', true}, ...
+        'the second session whole');
 end
