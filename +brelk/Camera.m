@@ -658,7 +658,7 @@ classdef Camera < brelk.internal.Object
         setpoint = NaN;
       end
       values = obj.Settings.Values;
-      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.Time - conn.Origin, asked, filter, slot, ...
+      record = exposureRecord(conn.Recorder.utc(conn.Time), conn.since(conn.Time), asked, filter, slot, ...
                               temperature, setpoint, power, values.Gain, values.Offset, values.ROI);
       try
         if ~isequal(values.ExposureTime, seconds)
@@ -672,7 +672,7 @@ classdef Camera < brelk.internal.Object
       % Timed from after the call returned: never shorter than the camera's.
       t = conn.now(checks);
       record.Start = conn.Recorder.utc(t);
-      record.Time = t - conn.Origin;
+      record.Time = conn.since(t);
       exposure.started(t, seconds, record);
       conn.note('state', struct('Part', 'exposure', 'State', 'exposing', 'Duration', seconds), t);
     end
@@ -845,10 +845,15 @@ classdef Camera < brelk.internal.Object
     end
 
     function delete(obj)
-      % Closes without raising: a failure is only a warning here.
+      % Closes without raising: a failure is only a warning here, and the
+      % object is counted out all the same, since no close can follow; the
+      % last Camera would never release the SDK.
       try
         obj.close();
       catch err
+        if ~obj.Closed && ~isempty(obj.Conn)
+          obj.Conn.leave();
+        end
         try
           warning(err.identifier, '%s', err.message);
         catch
@@ -1030,9 +1035,7 @@ classdef Camera < brelk.internal.Object
       [status, text] = conn.call(checks, 'BRELK_8_CheckCFWPlug');
       slots = 0;
       if status == 0
-        wheelChecks = brelk.internal.Checks('FilterWheel');
-        wheelChecks.Record = conn;
-        obj.Wheel = brelk.FilterWheel(wheelChecks, conn, obj.Waiter, obj.Exposure, obj.Between);
+        obj.Wheel = brelk.FilterWheel(checks, conn, obj.Waiter, obj.Exposure, obj.Between);
         slots = obj.Wheel.SlotCount;
       elseif ~said(text, 'Camera don''t support CFW control function.') && ~said(text, 'No CFW is connected to camera.')
         checks.failed(obj.ID, 'BRELK_8_CheckCFWPlug', {}, text);

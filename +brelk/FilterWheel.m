@@ -95,13 +95,14 @@ classdef FilterWheel < brelk.internal.Object
 
   methods
     function obj = FilterWheel(checks, conn, waiter, exposure, between)
-    %FILTERWHEEL Made by brelk.Camera with its parts; reads the slot count.
+    %FILTERWHEEL Made by brelk.Camera with its parts; reads the slot count
+    %   through the camera's checks, as a part of connecting the camera.
+      obj.Checks = brelk.internal.Checks('FilterWheel');
       if nargin < 5 || ~isa(conn, 'brelk.internal.Connection')
-        checks = brelk.internal.Checks('FilterWheel');
-        checks.raise('invalidOperation', ...
-                     'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
+        obj.Checks.raise('invalidOperation', ...
+                         'A brelk.FilterWheel comes with its camera: use the FilterWheel of a brelk.Camera.');
       end
-      obj.Checks = checks;
+      obj.Checks.Record = conn;
       obj.Conn = conn;
       obj.Waiter = waiter;
       obj.Exposure = exposure;

@@ -73,6 +73,13 @@ classdef Connection < handle
       obj.Block = cell(1, obj.BlockSize);
     end
 
+    function seconds = since(obj, t)
+    %SINCE The raw time t in seconds since connecting, to the microsecond,
+    %   as the record on disk has it: a reading less its origin has digits
+    %   that are not the clock's.
+      seconds = round((t - obj.Origin) * 1e6) / 1e6;
+    end
+
     function t = now(obj, checks)
     %NOW The clock's reading now: raw, checked (raises invalidOperation).
       try

@@ -178,10 +178,13 @@ classdef Cooler < handle
         if obj.LastRead - s.Since >= obj.StallTime - obj.Margin && isempty(obj.InSince)
           obj.Stalled = true;
           obj.changed(conn, struct('Target', obj.Target, 'Stalled', true));
-          checks.raise('temperatureNotReached', ...
-                       '%s: the sensor has stayed at %.2f C, %.2f C from the target %g C, with %s for %g s.', ...
-                       conn.ID, temperature, abs(temperature - obj.Target), obj.Target, powerText(power), ...
-                       obj.LastRead - s.Since);
+          where = sprintf('has stayed at %.2f C, %.2f C from the target %g C', temperature, ...
+                          abs(temperature - obj.Target), obj.Target);
+          if isnan(temperature)
+            where = sprintf('temperature could not be read, the target %g C', obj.Target);
+          end
+          checks.raise('temperatureNotReached', '%s: the sensor %s, with %s for %g s.', conn.ID, where, ...
+                       powerText(power), obj.LastRead - s.Since);
         end
       end
       info = struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power, 'Target', obj.Target);
@@ -308,15 +311,21 @@ classdef Cooler < handle
     % with the one before it (the one of the two farther from where it
     % should be), so that one stray reading neither ends a wait nor moves
     % its mark: s.Mark is that temperature at the last progress, s.Since
-    % its time, s.Last the reading before and its time.
+    % its time (from the wait's first reading), s.Last the reading before
+    % and its time.
     function s = progress(obj, s, temperature, tolerance)
       t = obj.LastRead;
+      if isempty(s.Since)
+        s.Since = t;               % the stall time runs from the first poll
+      end
+      if isnan(temperature)
+        return;                    % unreadable: no progress, nothing to compare with
+      end
       reference = obj.Target;
       if ~isempty(obj.Ramp)
         reference = obj.Setpoint;
       end
-      if isempty(s.Since)
-        s.Since = t;
+      if isempty(s.Last)
         s.Last = [temperature, t];
         return;
       end

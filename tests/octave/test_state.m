@@ -86,6 +86,20 @@ function a_failed_close_can_be_called_again_to_finish
   check({cam.State, cam.CoolerState}, {'closed', 'off'}, 'closed');
   cam.close();
   check(brelk_sdk_calls(), cell(0, 1), 'a closed camera closes no more');
+
+  % A Camera whose close fails as it is cleared is counted out all the same:
+  % the last Camera still releases the SDK.
+  colour = brelk_camera('SIM-COLOR');
+  brelksim('script', 'SetBRELKCCDParam', 16, -1);
+  warning('off', 'brelk:Camera:sdkFailed');
+  restore = onCleanup(@() warning('on', 'brelk:Camera:sdkFailed'));
+  mono = brelk_camera('SIM-MONO');
+  clear mono
+  brelksim('unscript', 'SetBRELKCCDParam');
+  brelk_sdk_calls();
+  colour.close();
+  check(brelk_sdk_calls(), {'SetBRELKCCDParam(16, 0)'; 'CloseBRELKCCD()'; 'ReleaseBRELKCCDResource()'}, ...
+        'released by the last');
 end
 
 % The chip info read fails after the read mode, stream mode and init: the
@@ -122,7 +136,7 @@ function a_failed_read_while_connecting_is_an_error_not_a_feature
       'BRELK_7_GetDebayer(''SIM-COLOR''): Get debayer format failed.'
     'SIM-MONO', {}, 8, 'brelk:Camera:notConnected', 'BRELK_7_GetDebayer(''SIM-MONO''): Open BRELKCCD failed.'
     'SIM-MONO', {}, 9, 'brelk:Camera:notConnected', 'BRELK_8_CheckCFWPlug(''SIM-MONO''): Open BRELKCCD failed.'
-    'SIM-MONO', {}, 10, 'brelk:FilterWheel:notConnected', ...
+    'SIM-MONO', {}, 10, 'brelk:Camera:notConnected', ...
       'BRELK_8_GetCFWSlotsNum(''SIM-MONO''): Open BRELKCCD failed.'
   };
   for k = 1:size(cases, 1)

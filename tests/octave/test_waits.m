@@ -23,6 +23,8 @@ function a_sensor_that_comes_no_closer_stalls_whatever_the_power
       'SIM-MONO: the sensor has stayed at -3.00 C, 7.00 C from the target -10 C, with the cooler at 50% power for 120 s.'
     {{'GetBRELKCCDParam', 14, -3}, {'GetBRELKCCDParam', 16, -1}}, -10, ...  % the power unreadable
       'SIM-MONO: the sensor has stayed at -3.00 C, 7.00 C from the target -10 C, with the cooler''s power unreadable for 120 s.'
+    {{'GetBRELKCCDParam', 14, NaN}}, -10, ...  % nor the temperature
+      'SIM-MONO: the sensor temperature could not be read, the target -10 C, with the cooler at 100% power for 120 s.'
   };
   for k = 1:size(cases, 1)
     [scripts, target, message] = cases{k, :};
