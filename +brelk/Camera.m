@@ -36,6 +36,19 @@ classdef Camera < brelk.internal.Object
 %                      makes a wait endless.
 %     'Pause'          a function handle that waits the seconds it is given
 %                      (default: @pause)
+%     'TemperatureInterval'  seconds of camera time (default 30): every wait,
+%                      exposures included, reads the temperature at least
+%                      this often, so that TemperatureLog covers the session
+%     'StartTime'      the UTC that time 0 (connecting) stands for, as ISO
+%                      8601 text such as '2026-12-10T21:00:00Z' (default:
+%                      the computer's time when connecting): the UTC of
+%                      every record, repeatable on a manual clock
+%     'LogFile'        a file the camera's record is appended to as it
+%                      happens, one JSON object a line: every call with its
+%                      status and text, every temperature reading, every
+%                      exposure's record, every change of state and every
+%                      error, each line on disk before the call that made it
+%                      returns (see brelk.readLog)
 %   On the simulated camera a rehearsal or a test can run on its manual
 %   clock, so that no wait takes real time:
 %     brelksim('clock', 'manual');
@@ -98,6 +111,16 @@ classdef Camera < brelk.internal.Object
 %     State           'idle', 'exposing', 'live' or 'closed'
 %     PercentCompleted  how far the running exposure is, 0 to 100; after it,
 %                     where it ended (100, or less when aborted)
+%     Exposures       struct array, one element per exposure started:
+%                     Start (UTC, ISO 8601 with milliseconds and a Z), Time
+%                     (s since connecting), Duration (s, as asked), Elapsed
+%                     (s it ran), Result ('completed', 'aborted' or
+%                     'failed'), Filter (the wheel's name; '' without a
+%                     wheel), Slot (NaN without), TemperatureStart,
+%                     TemperatureEnd (read as the end is seen; the latest
+%                     reading when it is seen by reading State), Setpoint
+%                     (NaN with none), CoolerPower, Gain, Offset, ROI ([]
+%                     where never set)
 %   Everything else:
 %     Log             struct array, one element per toolbox function called
 %                     (the last 100000): Time (s since connecting),
@@ -138,6 +161,10 @@ classdef Camera < brelk.internal.Object
 %     close()                  ends exposures, warms up where the cooler was
 %                              used (WarmUpOnClose), cooler off, closes;
 %                              after a failure, call it again to finish
+%     reconnect()              opens a camera that dropped out again by its
+%                              ID, as it was: read and stream mode,
+%                              initialisation, every setting it had
+%                              accepted, the cooler's setpoint or power
 %     plotTemperature(figure)  TemperatureLog against minutes: temperature
 %                              and setpoint, and power on a second axis;
 %                              returns the figure (a new one without it)
@@ -310,9 +337,9 @@ classdef Camera < brelk.internal.Object
       % The parts' own callbacks reach the other parts, never the Camera:
       % a part holding the Camera would keep it from being deleted.
       interval = opts.TemperatureInterval;
-      obj.Between = @(t) cooler.keepUp(conn, checks, t, interval);
+      obj.Between = @(t, component) cooler.keepUp(conn, component, t, interval);
       obj.Exposure = brelk.internal.Exposure();
-      obj.Exposure.Finisher = @(record) finished(record, cooler, conn, checks);
+      obj.Exposure.Finisher = @(record, looking) finished(record, looking, cooler, conn, checks);
       try
         obj.connect();
       catch err
@@ -600,7 +627,7 @@ classdef Camera < brelk.internal.Object
       exposure = obj.Exposure;
       value = exposure.State;
       if strcmp(value, 'exposing')
-        value = exposure.at(obj.Conn.now(obj.Checks));
+        value = exposure.at(obj.Conn.now(obj.Checks), true);
       end
     end
 
@@ -611,12 +638,15 @@ classdef Camera < brelk.internal.Object
           value = obj.Exposure.Percent;
         end
       else
-        value = obj.Exposure.percentAt(obj.Conn.now(obj.Checks));
+        value = obj.Exposure.percentAt(obj.Conn.now(obj.Checks), true);
       end
     end
 
     function value = get.Exposures(obj)
       value = [];
+      if obj.isOpen() && strcmp(obj.Exposure.State, 'exposing')
+        obj.Exposure.at(obj.Conn.now(obj.Checks), true);
+      end
       if ~isempty(obj.Exposure)
         value = obj.Exposure.Records;
       end
@@ -851,12 +881,14 @@ classdef Camera < brelk.internal.Object
       try
         obj.close();
       catch err
-        if ~obj.Closed && ~isempty(obj.Conn)
-          obj.Conn.leave();
-        end
         try
+          if ~obj.Closed && ~isempty(obj.Conn)
+            obj.Conn.leave();
+          end
           warning(err.identifier, '%s', err.message);
         catch
+          % Octave's exit deletes what is left where even the object's own
+          % properties are out of reach.
         end
       end
     end
@@ -966,7 +998,7 @@ classdef Camera < brelk.internal.Object
       seconds = obj.Checks.number('The pause', seconds, 'nonnegative');
       ends = obj.Conn.now(obj.Checks) + seconds;
       between = obj.Between;
-      obj.Waiter.wait(obj.Checks, 'pause', @(s, t) resting(s, t, ends), [], Inf, [], @(t) tolerant(between, t));
+      obj.Waiter.wait(obj.Checks, 'pause', @(s, t) resting(s, t, ends), [], Inf, [], @(t, checks) tolerant(between, t, checks));
     end
 
     function note(obj, event, fields)
@@ -1155,9 +1187,13 @@ end
 
 % The Exposure part's Finisher: an exposure's record completed as it ends,
 % with the temperature then (NaN where it cannot be read, which the record
-% on disk shows as an error), and written to the record on disk.
-function record = finished(record, cooler, conn, checks)
-  if ~strcmp(record.Result, 'failed')
+% on disk shows as an error), and written to the record on disk. An end
+% seen by looking at a property (State) takes the latest reading instead:
+% reading a property does not call the camera.
+function record = finished(record, looking, cooler, conn, checks)
+  if looking
+    record.TemperatureEnd = cooler.latest();
+  elseif ~strcmp(record.Result, 'failed')
     try
       record.TemperatureEnd = cooler.read(conn, checks);
     catch
@@ -1210,9 +1246,9 @@ end
 
 % The readings of a pause: after one fails, the rest of the pause passes
 % without them.
-function next = tolerant(between, t)
+function next = tolerant(between, t, checks)
   try
-    next = between(t);
+    next = between(t, checks);
   catch err
     if strcmp(err.identifier, 'Octave:interrupt')
       rethrow(err);

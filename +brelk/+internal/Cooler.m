@@ -125,6 +125,14 @@ classdef Cooler < handle
       conn.note('temperature', struct('Temperature', temperature, 'Setpoint', obj.Setpoint, 'Power', power), t);
     end
 
+    function temperature = latest(obj)
+    %LATEST The temperature last read, NaN before any.
+      temperature = NaN;
+      if obj.Count > 0
+        temperature = obj.Readings(obj.Count, 2);
+      end
+    end
+
     function value = setpoint(obj)
     %SETPOINT The target regulation or the warm-up goes to; [] without one.
       if any(strcmp(obj.Mode, {'regulating', 'warming'}))
@@ -258,7 +266,8 @@ classdef Cooler < handle
     end
 
     % The ramp's setpoint for now, sent when it has moved a step; the ramp
-    % ends once the setpoint is the target.
+    % ends once the setpoint is the target, or where the camera refuses a
+    % step.
     function follow(obj, conn, checks)
       ramp = obj.Ramp;
       if isempty(ramp)
@@ -273,7 +282,16 @@ classdef Cooler < handle
         setpoint = onGrid(ramp.From + sign(ramp.To - ramp.From) * steps * obj.Step);
       end
       if setpoint ~= obj.Setpoint
-        conn.require(checks, 'BRELK_6_SetCoolerTemperature', setpoint);
+        try
+          conn.require(checks, 'BRELK_6_SetCoolerTemperature', setpoint);
+        catch err
+          % The camera holds the step before: the ramp ends there, so that
+          % later readings do not send the refused step again.
+          obj.Ramp = [];
+          obj.Target = obj.Setpoint;
+          obj.changed(conn, struct('Target', obj.Target, 'Setpoint', obj.Setpoint, 'Rate', 0));
+          rethrow(err);
+        end
         obj.Setpoint = setpoint;
       end
       if setpoint == ramp.To
@@ -334,12 +352,13 @@ classdef Cooler < handle
         candidate = s.Last;
       end
       s.Last = [temperature, t];
-      if isempty(s.Mark)
-        s.Mark = candidate(1);
-        return;
-      end
       tracking = ~isempty(obj.Ramp) && abs(candidate(1) - reference) <= tolerance;
-      toward = (candidate(1) - s.Mark) * sign(reference - s.Mark);
+      if isempty(s.Mark)
+        toward = 0;                % the first mark: nothing to come closer than
+        s.Mark = candidate(1);
+      else
+        toward = (candidate(1) - s.Mark) * sign(reference - s.Mark);
+      end
       if tracking || toward >= obj.Step - 1e-9
         s.Mark = candidate(1);
         s.Since = candidate(2);

@@ -8,8 +8,10 @@ classdef Exposure < handle
 %   Records holds one element per exposure started, as the camera made it
 %   when it started (see brelk.Camera's Exposures), with its Elapsed and
 %   Result ('completed', 'aborted' or 'failed') set as it ends. Finisher,
-%   set by the camera, completes a record then (the temperature at the end,
-%   and the record written to the camera's record on disk).
+%   set by the camera, completes a record then: finisher(record, looking)
+%   adds the temperature at the end (read then, or, when the end is seen by
+%   looking at a property, the latest reading) and writes it to the
+%   camera's record on disk.
 
   properties
     Finisher = []
@@ -40,22 +42,23 @@ classdef Exposure < handle
     function failed(obj, record)
     %FAILED An exposure that could not be started, recorded as failed.
       obj.Current = record;
-      obj.ended(0, 'failed');
+      obj.ended(0, 'failed', false);
     end
 
-    function state = at(obj, t)
+    function state = at(obj, t, looking)
     %AT The state at the raw time t: a single exposure whose time has passed
-    %   is over.
+    %   is over. looking (default false): only a property is read, so the
+    %   record's end takes no reading of the camera.
       if strcmp(obj.State, 'exposing') && t >= obj.Start + obj.Duration
         obj.State = 'idle';
         obj.Percent = 100;
-        obj.ended(obj.Duration, 'completed');
+        obj.ended(obj.Duration, 'completed', nargin > 2 && looking);
       end
       state = obj.State;
     end
 
-    function percent = percentAt(obj, t)
-      if strcmp(obj.at(t), 'exposing')
+    function percent = percentAt(obj, t, looking)
+      if strcmp(obj.at(t, nargin > 2 && looking), 'exposing')
         percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
       else
         percent = obj.Percent;
@@ -66,7 +69,7 @@ classdef Exposure < handle
       obj.Percent = obj.percentAt(t);
       if strcmp(obj.State, 'exposing')
         obj.State = 'idle';
-        obj.ended(t - obj.Start, 'aborted');
+        obj.ended(t - obj.Start, 'aborted', false);
       end
     end
 
@@ -75,7 +78,7 @@ classdef Exposure < handle
     %   when its time passed while the camera could not be reached.
       if strcmp(obj.State, 'exposing')
         obj.Percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
-        obj.ended(min(t - obj.Start, obj.Duration), 'failed');
+        obj.ended(min(t - obj.Start, obj.Duration), 'failed', false);
       end
       obj.State = 'idle';
     end
@@ -105,14 +108,14 @@ classdef Exposure < handle
   end
 
   methods (Access = private)
-    function ended(obj, elapsed, result)
+    function ended(obj, elapsed, result, looking)
       record = obj.Current;
       obj.Current = [];
       obj.State = 'idle';
       record.Elapsed = elapsed;
       record.Result = result;
       if ~isempty(obj.Finisher)
-        record = obj.Finisher(record);
+        record = obj.Finisher(record, looking);
       end
       if isempty(obj.Records)
         obj.Records = record;

@@ -40,10 +40,10 @@ classdef Waiter < handle
     %   every poll progress(info) is called, unless progress is [], with
     %   info completed by ID, Operation, Elapsed (0 on the first poll) and
     %   Done; an error there is shown as a warning and the wait goes on.
-    %   Then between(t), unless it is [] or not given, does what is due
-    %   whatever is waited for (the camera's temperature readings) and
-    %   returns the seconds until it is due again, which the pause does
-    %   not pass. When the timeout has passed and the step is not done,
+    %   Then between(t, checks), unless it is [] or not given, does what
+    %   is due whatever is waited for (the camera's temperature readings,
+    %   their errors the waiting component's) and returns the seconds until
+    %   it is due again, which the pause does not pass. When the timeout has passed and the step is not done,
     %   raises timeout with the step's pending text; when a pause leaves
     %   the clock where it was (a 'Clock' without its 'Pause'),
     %   invalidOperation. Returns the info of the last poll.
@@ -68,7 +68,7 @@ classdef Waiter < handle
           report(checks, progress, info);
         end
         if nargin > 7 && ~isempty(between)
-          interval = min(interval, between(t));
+          interval = min(interval, between(t, checks));
         end
         if done
           return;

@@ -3,7 +3,7 @@ function tests = test_state
 % kept, connecting and closing are done whole or can be finished, and the
 % Cameras on one ID share the cooler. SIM-MONO and SIM-COLOR on the manual
 % clock.
-  tests = {@a_refused_value_leaves_the_one_before, ...
+  tests = {@a_refused_value_leaves_the_one_before, @a_ramp_ends_where_the_camera_refuses_its_step, ...
            @an_operation_whose_open_failed_changes_nothing, ...
            @a_failed_close_can_be_called_again_to_finish, ...
            @a_failed_connect_closes_what_it_opened, ...
@@ -45,6 +45,24 @@ function a_refused_value_leaves_the_one_before
   [identifier, message] = brelk_error('cam.FilterWheel.moveTo(5)');
   check({identifier, message}, {'brelk:FilterWheel:sdkFailed', ...
         'BRELK_8_SetCFWTarget(''SIM-MONO'', ''4''): Set CFW target position failed.'}, 'the wheel''s own error');
+end
+
+% SIM-MONO takes setpoints down to -50 C: a ramp to -60 C has its step
+% to -55 C refused. It ends on the step the camera holds, and later
+% readings do not send the refused step again.
+function a_ramp_ends_where_the_camera_refuses_its_step
+  cam = brelk_camera('SIM-MONO');
+  cam.coolTo(-60, 'Rate', 60, 'Wait', false);   % 20 C to -60 C in 80 s
+  brelksim('advance', 70);
+  cam.Temperature;                                 % the step to -50 C
+  brelksim('advance', 5);
+  [identifier, message] = brelk_error('cam.Temperature');
+  check({identifier, message}, {'brelk:Camera:sdkFailed', ...
+        'BRELK_6_SetCoolerTemperature(''SIM-MONO'', -55): Set target temperature failed.'}, 'the step refused');
+  check({cam.TemperatureSetpoint, cam.CoolerState}, {-50, 'settling'}, 'regulating to the step held');
+  brelk_sent();
+  cam.Temperature;
+  check(brelk_sent(), cell(0, 1), 'the refused step not sent again');
 end
 
 function an_operation_whose_open_failed_changes_nothing

@@ -17,3 +17,10 @@ seed=${BRELK_OCTAVE_FUZZ_SEED:-20261210}
 calls=${BRELK_OCTAVE_FUZZ_CALLS:-30000}
 octave-cli --no-init-file --no-history --quiet \
   --eval "addpath('$(cd "$build/mex" && pwd)', '$(pwd)/tests/octave'); fuzz_calls($seed, $calls);"
+# Seeded random operations of brelk.Camera and brelk.FilterWheel on the
+# manual clock, with SDK faults, each checked against a model of the
+# simulated cameras; a failure prints the command that replays it.
+layer_seed=${BRELK_LAYER_FUZZ_SEED:-20261210}
+layer_steps=${BRELK_LAYER_FUZZ_STEPS:-2000}
+octave-cli --no-init-file --no-history --quiet \
+  --eval "addpath('$(cd "$build/mex" && pwd)', '$(pwd)/tests/octave'); fuzz_layer($layer_seed, $layer_steps);"
