@@ -43,7 +43,8 @@ classdef Waiter < handle
     %   Then between(t, checks), unless it is [] or not given, does what
     %   is due whatever is waited for (the camera's temperature readings,
     %   their errors the waiting component's) and returns the seconds until
-    %   it is due again, which the pause does not pass. When the timeout has passed and the step is not done,
+    %   it is due again: the pause does not pass then, and between is not
+    %   called before. When the timeout has passed and the step is not done,
     %   raises timeout with the step's pending text; when a pause leaves
     %   the clock where it was (a 'Clock' without its 'Pause'),
     %   invalidOperation. Returns the info of the last poll.
@@ -51,6 +52,10 @@ classdef Waiter < handle
       id = conn.ID;
       start = conn.now(checks);
       t = start;
+      due = Inf;                 % when between is due next
+      if nargin > 7 && ~isempty(between)
+        due = -Inf;
+      end
       while true
         % The step says what is still pending only when the timeout is up.
         elapsed = t - start;
@@ -67,9 +72,10 @@ classdef Waiter < handle
         if ~isempty(progress)
           report(checks, progress, info);
         end
-        if nargin > 7 && ~isempty(between)
-          interval = min(interval, between(t, checks));
+        if t >= due - obj.Quantum
+          due = t + between(t, checks);
         end
+        interval = min(interval, due - t);
         if done
           return;
         end

@@ -243,7 +243,7 @@ function a_wheel_fault_and_a_dropout_are_ridden_out
   cam.FilterWheel.Names{1} = 'L';
   cam.TemperatureSetpoint = -10;
   brelksim('advance', 600);                 % cold already
-  arm = @(info) drop_out_during(clock, info, 2, 10, 8);
+  arm = @(info) drop_out_during(clock, info, 2, 10, 6);
   seq = brelk.Sequence({'L', 60, 3}, 'CoolTo', -10, 'Journal', file, 'ProgressFcn', arm);
   brelksim('script', 'SetBRELKCCDParam', 17, -1, 1);
   brelk_sdk_calls();
