@@ -1131,7 +1131,18 @@ classdef Camera < brelk.internal.Object
       conn = obj.Conn;
       checks = obj.Checks;
       temperature = cooler.read(conn, checks);
-      if temperature < opts.Target - opts.Tolerance
+      if isnan(temperature)
+        % Unreadable now: a sensor that may be cold is warmed up from the
+        % setpoint it was held at, or from where it was last read.
+        temperature = cooler.setpoint();
+        if isempty(temperature)
+          temperature = cooler.latest();
+        end
+      end
+      if ~(temperature >= opts.Target - opts.Tolerance)
+        if isnan(temperature)
+          temperature = opts.Target;  % nothing known: the target at once
+        end
         cooler.warm(conn, checks, opts.Target, temperature, opts.Rate / 60);
         s = cooler.newWait();
         s.Tolerance = opts.Tolerance;

@@ -126,10 +126,11 @@ classdef Cooler < handle
     end
 
     function temperature = latest(obj)
-    %LATEST The temperature last read, NaN before any.
+    %LATEST The temperature last read that could be read, NaN before any.
       temperature = NaN;
-      if obj.Count > 0
-        temperature = obj.Readings(obj.Count, 2);
+      k = find(~isnan(obj.Readings(1:obj.Count, 2)), 1, 'last');
+      if ~isempty(k)
+        temperature = obj.Readings(k, 2);
       end
     end
 

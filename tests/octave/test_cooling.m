@@ -8,6 +8,7 @@ function tests = test_cooling
            @a_target_beyond_the_cooler_raises_temperatureNotReached, ...
            @warm_up_ends_at_the_target_and_switches_the_cooler_off, ...
            @warm_up_ends_where_the_ambient_holds_the_sensor, ...
+           @warm_up_from_an_unreadable_sensor_ramps_from_its_setpoint, ...
            @progress_is_reported_per_30_s_or_to_a_function};
 end
 
@@ -114,6 +115,21 @@ function warm_up_ends_where_the_ambient_holds_the_sensor
   calls = brelk_sdk_calls();
   check(calls(end - 2:end), {'GetBRELKCCDParam(14)'; 'GetBRELKCCDParam(16)'; 'SetBRELKCCDParam(16, 0)'}, ...
         'a last reading, then the cooler off');
+end
+
+% The warm-up's first reading is NaN: the sensor, held at -10 C, is ramped
+% up from there, never switched off cold.
+function warm_up_from_an_unreadable_sensor_ramps_from_its_setpoint
+  cam = brelk_camera('SIM-MONO');
+  cam.TemperatureSetpoint = -10;
+  brelksim('advance', 600);
+  brelksim('script', 'GetBRELKCCDParam', 14, NaN, 1);
+  brelk_sdk_calls();
+  cam.warmUp();
+  sent = brelk_sent();
+  check(sent(1:3), {'SetBRELKCCDParam(18, -10)'; 'SetBRELKCCDParam(18, -9.9000000000000004)'; ...
+                    'SetBRELKCCDParam(18, -9.8000000000000007)'}, 'ramped from the setpoint');
+  check({sent{end}, cam.CoolerState}, {'SetBRELKCCDParam(16, 0)', 'off'}, 'off once warm');
 end
 
 function progress_is_reported_per_30_s_or_to_a_function
