@@ -1037,7 +1037,7 @@ classdef Camera < brelk.internal.Object
       conn = obj.Conn;
       checks = obj.Checks;
       [status, text] = conn.call(checks, 'BRELK_2_SetReadMode', obj.ReadMode);
-      obj.Opened = ~any(strcmp(strsplit(text, newline), 'Open BRELKCCD failed.'));
+      obj.Opened = ~said(text, 'Open BRELKCCD failed.');
       if status ~= 0
         checks.failed(obj.ID, 'BRELK_2_SetReadMode', {obj.ReadMode}, text);
       end

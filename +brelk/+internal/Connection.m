@@ -74,10 +74,9 @@ classdef Connection < handle
     end
 
     function seconds = since(obj, t)
-    %SINCE The raw time t in seconds since connecting, to the microsecond,
-    %   as the record on disk has it: a reading less its origin has digits
-    %   that are not the clock's.
-      seconds = round((t - obj.Origin) * 1e6) / 1e6;
+    %SINCE The raw time t in seconds since connecting, as the record on
+    %   disk has it (see Recorder.since).
+      seconds = obj.Recorder.since(t);
     end
 
     function t = now(obj, checks)

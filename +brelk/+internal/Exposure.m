@@ -59,7 +59,7 @@ classdef Exposure < handle
 
     function percent = percentAt(obj, t, looking)
       if strcmp(obj.at(t, nargin > 2 && looking), 'exposing')
-        percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
+        percent = share(t, obj.Start, obj.Duration);
       else
         percent = obj.Percent;
       end
@@ -68,7 +68,6 @@ classdef Exposure < handle
     function aborted(obj, t)
       obj.Percent = obj.percentAt(t);
       if strcmp(obj.State, 'exposing')
-        obj.State = 'idle';
         obj.ended(t - obj.Start, 'aborted', false);
       end
     end
@@ -77,7 +76,7 @@ classdef Exposure < handle
     %LOST The camera was opened anew: an exposure under way is gone, even
     %   when its time passed while the camera could not be reached.
       if strcmp(obj.State, 'exposing')
-        obj.Percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
+        obj.Percent = share(t, obj.Start, obj.Duration);
         obj.ended(min(t - obj.Start, obj.Duration), 'failed', false);
       end
       obj.State = 'idle';
@@ -97,7 +96,7 @@ classdef Exposure < handle
       done = ~strcmp(obj.at(t), 'exposing');
       percent = obj.Percent;
       if ~done
-        percent = min(100, max(0, 100 * (t - obj.Start) / obj.Duration));
+        percent = share(t, obj.Start, obj.Duration);
       end
       info = struct('PercentCompleted', percent);
       interval = min(1, obj.Start + obj.Duration - t);
@@ -124,4 +123,10 @@ classdef Exposure < handle
       end
     end
   end
+end
+
+% How far an exposure of duration seconds started at start is at t, in
+% percent.
+function percent = share(t, start, duration)
+  percent = min(100, max(0, 100 * (t - start) / duration));
 end

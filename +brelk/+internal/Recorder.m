@@ -68,9 +68,7 @@ classdef Recorder < handle
       if isempty(obj.Files)
         return;
       end
-      % To the microsecond: a clock's reading less its origin has digits
-      % that are not its.
-      line = struct('Time', round((t - obj.Origin) * 1e6) / 1e6, 'UTC', obj.utc(t), 'Event', event);
+      line = struct('Time', obj.since(t), 'UTC', obj.utc(t), 'Event', event);
       names = fieldnames(fields);
       for k = 1:numel(names)
         line.(names{k}) = fields.(names{k});
@@ -87,6 +85,13 @@ classdef Recorder < handle
           obj.failed(obj.Files{k});
         end
       end
+    end
+
+    function seconds = since(obj, t)
+    %SINCE The raw clock time t in seconds since connecting, to the
+    %   microsecond: a reading less its origin has digits that are not the
+    %   clock's.
+      seconds = round((t - obj.Origin) * 1e6) / 1e6;
     end
 
     function text = utc(obj, t)
