@@ -586,8 +586,8 @@ function spec = optionSpec(checks)
     'Journal',     [],       'text'
     'Retries',     2,        @(name, value) checks.number(name, value, 'whole', [0 100])
     'RetryPause',  30,       'nonnegative'
-    'OnStall',     'stop',   @(name, value) choice(checks, name, value, {'stop', 'continue'})
-    'AtEnd',       'warmup', @(name, value) choice(checks, name, value, {'warmup', 'close', 'none'})
+    'OnStall',     'stop',   @(name, value) checks.choice(name, value, {'stop', 'continue'})
+    'AtEnd',       'warmup', @(name, value) checks.choice(name, value, {'warmup', 'close', 'none'})
     'ProgressFcn', @progressLine, 'progress'};
 end
 
@@ -599,7 +599,7 @@ function steps = checkedSteps(checks, steps)
   for k = 1:size(steps, 1)
     filter = steps{k, 1};
     name = sprintf('Step %d''s filter', k);
-    if isa(filter, 'double') && isempty(filter) && ~issparse(filter)
+    if checks.isDefault(filter)
       filter = [];
     elseif ischar(filter) || isa(filter, 'string')
       filter = checks.text(name, filter);
@@ -612,17 +612,6 @@ function steps = checkedSteps(checks, steps)
     steps{k, 2} = checks.number(sprintf('Step %d''s seconds', k), steps{k, 2}, 'positive');
     steps{k, 3} = checks.number(sprintf('Step %d''s count', k), steps{k, 3}, 'whole', [1 1e6]);
   end
-end
-
-function value = choice(checks, name, value, allowed)
-  match = [];
-  if (ischar(value) && size(value, 1) == 1) || (isa(value, 'string') && isscalar(value) && ~ismissing(value))
-    match = find(strcmpi(char(value), allowed), 1);
-  end
-  if isempty(match)
-    checks.refuse(name, strjoin(strcat('''', allowed, ''''), ' or '), value);
-  end
-  value = allowed{match};
 end
 
 % A new journal: one that holds a sequence is resume's, and one that

@@ -176,7 +176,7 @@ classdef Checks < handle
 
     function fcn = progress(obj, name, value)
     %PROGRESS A function handle, or [] for none.
-      if isDefault(value)
+      if defaulted(value)
         fcn = [];
       elseif isa(value, 'function_handle') && isscalar(value)
         fcn = value;
@@ -188,7 +188,7 @@ classdef Checks < handle
     function value = argument(obj, name, value, kind, default)
     %ARGUMENT A positional argument of a method: [] (or none given) for its
     %   default, else a number of the kind.
-      if isDefault(value)
+      if defaulted(value)
         value = default;
       else
         value = obj.number(name, value, kind);
@@ -226,7 +226,7 @@ classdef Checks < handle
         taken = true;
         if ischar(kind) && strcmp(kind, 'progress')
           value = obj.progress(label, value);
-        elseif isDefault(value)
+        elseif defaulted(value)
           value = default;  % as if not given
           taken = false;
         elseif isa(kind, 'function_handle')
@@ -248,6 +248,25 @@ classdef Checks < handle
       end
     end
 
+    function tf = isDefault(~, value)
+    %ISDEFAULT True for [] and any other double empty: "the default".
+      tf = defaulted(value);
+    end
+
+    function value = choice(obj, name, value, allowed)
+    %CHOICE One of the texts allowed (a cell of char rows), given as a char
+    %   row or string scalar whatever its case, as it is written in allowed.
+      [text, ok] = asText(value);
+      match = [];
+      if ok
+        match = find(strcmpi(text, allowed), 1);
+      end
+      if isempty(match)
+        obj.refuse(name, strjoin(strcat('''', allowed, ''''), ' or '), value);
+      end
+      value = allowed{match};
+    end
+
     function refuse(obj, name, expected, value)
     %REFUSE Raises invalidValue: name must be expected, not what value is.
       obj.raise('invalidValue', '%s must be %s, not %s.', name, expected, described(value));
@@ -262,7 +281,7 @@ classdef Checks < handle
 end
 
 % [] and any other double empty: "the default" where a method takes one.
-function tf = isDefault(value)
+function tf = defaulted(value)
   tf = isa(value, 'double') && isempty(value) && ~issparse(value);
 end
 
